@@ -1,0 +1,223 @@
+#include "window/my_frame.h"
+
+#include "app/paths.h"
+#include "window/status_texts.h"
+
+#include <wx/iconbndl.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/xrc/xmlres.h>
+
+bool MyFrame::s_playing = false;
+
+namespace {
+
+struct LanguageEntry {
+    const char* label;  // UTF-8, shown untranslated
+    int language;
+};
+
+const LanguageEntry kLanguages[] = {
+    {"中文简体", 46}, {"中文繁体", 47}, {"Deutsch", 89}, {"English", 58},
+    {"Français", 80}, {"Italiano", 110}, {"日本語", 112},
+};
+
+template <typename T>
+T* FindInLayout(wxWindow* parent, const char* name, wxString& missing) {
+    T* window = wxDynamicCast(parent->FindWindow(wxXmlResource::GetXRCID(name)), T);
+    if (!window && missing.empty())
+        missing = name;
+    return window;
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
+    EVT_CLOSE(MyFrame::OnQuit)
+wxEND_EVENT_TABLE()
+
+MyFrame::MyFrame() = default;
+
+MyFrame::~MyFrame() {
+    m_timer.Stop();
+    delete m_locale;
+}
+
+wxString MyFrame::LookUpLayout() {
+    wxString missing;
+    m_panel1 = FindInLayout<wxPanel>(this, "m_panel1", missing);
+    m_panel2 = FindInLayout<wxPanel>(this, "m_panel2", missing);
+    m_spinctrl_delay = FindInLayout<wxSpinCtrl>(this, "m_spinctrl_delay", missing);
+    m_spinctrl_width = FindInLayout<wxSpinCtrl>(this, "m_spinctrl_width", missing);
+    m_spinctrl_height = FindInLayout<wxSpinCtrl>(this, "m_spinctrl_height", missing);
+    wxStaticText** const texts[] = {&m_staticText1, &m_staticText2, &m_staticText3, &m_staticText4,
+                                    &m_staticText5, &m_staticText6, &m_staticText7};
+    for (size_t i = 0; i < WXSIZEOF(texts); ++i) {
+        const wxString name = wxString::Format("m_staticText%zu", i + 1);
+        *texts[i] = FindInLayout<wxStaticText>(this, name.utf8_str(), missing);
+    }
+    m_statusBar1 = FindInLayout<wxStatusBar>(this, "m_statusBar1", missing);
+    m_toolBar2 = FindInLayout<wxToolBar>(this, "m_toolBar2", missing);
+    if (m_toolBar2 && missing.empty()) {
+        for (const char* tool : {"m_tool12", "m_tool13", "m_tool14"}) {
+            if (!m_toolBar2->FindById(wxXmlResource::GetXRCID(tool))) {
+                missing = tool;
+                break;
+            }
+        }
+    }
+    return missing;
+}
+
+void MyFrame::InitFrame() {
+    const int language = paths::ReadLanguage();
+    ApplyLanguage(language);
+    m_language = language;
+
+    BuildMenuBar();
+
+    Bind(wxEVT_MENU, &MyFrame::OnRunAnimation, this, XRCID("m_tool14"));
+    Bind(wxEVT_MENU, &MyFrame::OnDeleteImages, this, XRCID("m_tool13"));
+    Bind(wxEVT_MENU, &MyFrame::OnAddImage, this, XRCID("m_tool12"));
+    Bind(wxEVT_TIMER, &MyFrame::OnTimer, this, 1);
+    Bind(wxEVT_TEXT, &MyFrame::OnDelayChanged, this, XRCID("m_spinctrl_delay"));
+    Bind(wxEVT_TEXT, &MyFrame::OnWidthChanged, this, XRCID("m_spinctrl_width"));
+    Bind(wxEVT_TEXT, &MyFrame::OnHeightChanged, this, XRCID("m_spinctrl_height"));
+    Bind(wxEVT_MENU, &MyFrame::OnLoopCount, this, XRCID("m_menuItem_loop_count"));
+
+    m_panel1->SetSizer(new wxBoxSizer(wxHORIZONTAL));
+    // The frame strip is created here (wxThumbnailCtrl, identifier 1).
+
+    m_panel2->SetBackgroundColour(wxSystemSettingsNative::GetColour(wxSYS_COLOUR_INFOBK));
+    m_timer.SetOwner(this, 1);
+
+    SetControlLabels();
+    const int widths[] = {200, 400, -1};
+    m_statusBar1->SetFieldsCount(3, widths);
+
+    EnableFrameCommands(false);
+
+    m_baseWidth = m_baseHeight = 0;
+    m_frameIndex = m_loopCount = m_loopsDone = 0;
+    m_savedDelay = m_savedWidth = m_savedHeight = m_savedCount = 0;
+
+    const wxString icon = paths::InstallationFolder() + "/Themes/application.ico";
+    if (wxFileExists(icon)) {
+        wxLogNull silence;
+        SetIcons(wxIconBundle(icon, wxBITMAP_TYPE_ICO));
+    }
+    SetTitle(paths::DisplayName());
+}
+
+wxString MyFrame::MenuLabel(const wxString& key, const wxString& shortcut) {
+    wxString label = wxGetTranslation(key);
+    if (!shortcut.empty())
+        label << '\t' << shortcut;
+    return label;
+}
+
+wxMenuItem* MyFrame::AppendItem(wxMenu* menu, const wxString& key, const wxString& shortcut) {
+    return menu->Append(new wxMenuItem(menu, wxID_ANY, MenuLabel(key, shortcut), wxEmptyString, wxITEM_NORMAL));
+}
+
+void MyFrame::BuildMenuBar() {
+    m_menubar = new wxMenuBar();
+
+    m_menu_file = new wxMenu();
+    m_menuItem_save = AppendItem(m_menu_file, "Save");
+    m_menuItem_save_as = AppendItem(m_menu_file, "Save As");
+    m_menuItem_open_project = AppendItem(m_menu_file, "Open Project");
+    m_menuItem_save_project = AppendItem(m_menu_file, "Save Project", "Ctrl+S");
+    m_menuItem_exit = AppendItem(m_menu_file, "Exit", "Ctrl+Q");
+    m_menubar->Append(m_menu_file, wxGetTranslation("File"));
+
+    m_menu_frame = new wxMenu();
+    m_menuItem_add_image = AppendItem(m_menu_frame, "Add Image", "Ctrl+Ins");
+    m_menuItem_delete = AppendItem(m_menu_frame, "Delete", "Ctrl+Del");
+    m_menuItem_clear_all = AppendItem(m_menu_frame, "Clear All");
+    m_menubar->Append(m_menu_frame, wxGetTranslation("Frame"));
+
+    m_menu_animation = new wxMenu();
+    m_menuItem_run = AppendItem(m_menu_animation, "Run animation", "Ctrl+P");
+    m_menuItem_loop_count = AppendItem(m_menu_animation, "Loop Count");
+    m_menubar->Append(m_menu_animation, wxGetTranslation("Animation"));
+
+    m_menu_help = new wxMenu();
+    m_menuItem_help = AppendItem(m_menu_help, "Help");
+    m_menu_language = new wxMenu();
+    for (const LanguageEntry& entry : kLanguages) {
+        m_menu_language->Append(new wxMenuItem(m_menu_language, entry.language, wxString::FromUTF8(entry.label),
+                                               wxEmptyString, wxITEM_CHECK));
+    }
+    if (wxMenuItem* current = m_menu_language->FindItem(m_language))
+        current->Check(true);
+    m_menu_help->AppendSubMenu(m_menu_language, wxGetTranslation("Language"));
+    m_menuItem_support = AppendItem(m_menu_help, "Support");
+    m_menuItem_check_update = AppendItem(m_menu_help, "Check for Update");
+    m_menuItem_about = AppendItem(m_menu_help, "About");
+    m_menubar->Append(m_menu_help, wxGetTranslation("Help"));
+
+    Bind(wxEVT_MENU, &MyFrame::OnRunAnimation, this, m_menuItem_run->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnDeleteImages, this, m_menuItem_delete->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnClearAll, this, m_menuItem_clear_all->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnDeleteImages, this, wxID_DELETE);
+    Bind(wxEVT_MENU, &MyFrame::OnQuitMenu, this, m_menuItem_exit->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnAddImage, this, m_menuItem_add_image->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnInsertImage, this, 0);
+    Bind(wxEVT_MENU, &MyFrame::OnSaveGif, this, m_menuItem_save->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnSaveGifAs, this, m_menuItem_save_as->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnSaveProject, this, m_menuItem_save_project->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnOpenProject, this, m_menuItem_open_project->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnLoopCount, this, m_menuItem_loop_count->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_help->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_support->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_check_update->GetId());
+    Bind(wxEVT_MENU, &MyFrame::OnAbout, this, m_menuItem_about->GetId());
+    for (const LanguageEntry& entry : kLanguages)
+        Bind(wxEVT_MENU, &MyFrame::OnLanguage, this, entry.language);
+
+    SetMenuBar(m_menubar);
+}
+
+void MyFrame::SetControlLabels() {
+    m_staticText1->SetLabel(wxGetTranslation("Delay ") + ":");
+    m_staticText2->SetLabel(wxGetTranslation("sec "));
+    m_staticText3->SetLabel(wxGetTranslation("GIF") + ":");
+    m_staticText4->SetLabel(wxGetTranslation("Width") + ":");
+    m_staticText5->SetLabel(wxGetTranslation("px"));
+    m_staticText6->SetLabel(wxGetTranslation("Height") + ":");
+    m_staticText7->SetLabel(wxGetTranslation("px"));
+}
+
+void MyFrame::RefreshLabels() {
+    SetControlLabels();
+    const bool shown = m_currentBitmap.IsOk();
+    m_statusBar1->SetStatusText(status_texts::ClickedFrame(m_currentFileName, shown ? m_currentBitmap.GetWidth() : 0,
+                                                           shown ? m_currentBitmap.GetHeight() : 0),
+                                1);
+    RefreshOutputSize();
+    SetTitle(paths::DisplayName());
+}
+
+void MyFrame::EnableFrameCommands(bool enable) {
+    m_menuItem_save->Enable(enable);
+    m_menuItem_save_as->Enable(enable);
+    m_menuItem_delete->Enable(enable);
+    m_menuItem_clear_all->Enable(enable);
+    m_menuItem_run->Enable(enable);
+    m_menuItem_loop_count->Enable(enable);
+    m_toolBar2->EnableTool(XRCID("m_tool13"), enable);
+    m_toolBar2->EnableTool(XRCID("m_tool14"), enable);
+    m_spinctrl_delay->Enable(enable);
+    m_spinctrl_width->Enable(enable);
+    m_spinctrl_height->Enable(enable);
+    m_menuItem_save_project->Enable(enable);
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The one top-level window: menus, tool bar, status bar, the frame strip, the preview and the settings.
+
+#include <wx/bitmap.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+class wxLocale;
+class wxMenu;
+class wxMenuItem;
+class wxPanel;
+class wxSpinCtrl;
+class wxStaticText;
+class wxStatusBar;
+class wxToolBar;
+class wxThumbnailCtrl;
+class wxThumbnailEvent;
+class wxImageThumbnailItem;
+
+class MyFrame : public wxFrame {
+public:
+    MyFrame();
+    ~MyFrame() override;
+
+    // Finds the layout's named objects; returns the XRC name of the first one missing, or "".
+    wxString LookUpLayout();
+    virtual void InitFrame();
+
+    void BuildMenuBar();
+    void RefreshLabels();
+
+    // Interface language.
+    void ApplyLanguage(int language);
+    void OnLanguage(wxCommandEvent& event);
+
+    // Frame list editing and settings.
+    void EnableFrameCommands(bool enable);
+    void RefreshOutputSize();
+    void AddImageFiles(const wxArrayString& paths);
+    void OnAddImage(wxCommandEvent& event);
+    void OnInsertImage(wxCommandEvent& event);
+    void OnDeleteImages(wxCommandEvent& event);
+    void OnClearAll(wxCommandEvent& event);
+    void OnThumbnailLeftClick(wxThumbnailEvent& event);
+    void OnThumbnailRightClick(wxThumbnailEvent& event);
+    void OnDelayChanged(wxCommandEvent& event);
+    void OnWidthChanged(wxCommandEvent& event);
+    void OnHeightChanged(wxCommandEvent& event);
+
+    // Preview player.
+    void ShowFrame(wxImageThumbnailItem* item);
+    void StopAnimation();
+    void OnRunAnimation(wxCommandEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnLoopCount(wxCommandEvent& event);
+
+    // Export.
+    void OnSaveGif(wxCommandEvent& event);
+    void OnSaveGifAs(wxCommandEvent& event);
+    bool WriteGifFile();
+
+    // Projects and closing.
+    void OnOpenProject(wxCommandEvent& event);
+    void OnSaveProject(wxCommandEvent& event);
+    void LoadProject();
+    void OpenProjectFile(const wxString& path);
+    bool SaveProject();
+    void OnQuit(wxCloseEvent& event);
+    void OnQuitMenu(wxCommandEvent& event);
+    void Quit();
+    void ConfirmClose();
+
+    // Help menu.
+    void OnHelpMenu(wxCommandEvent& event);
+    void CheckForUpdate();
+    void OnUpdateResult(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+
+    wxThumbnailCtrl* GetThumbnailCtrl() const { return m_thumbnailCtrl; }
+
+    // Members are public like the toolkit's generated frames: the tests read the window's state directly.
+    wxPanel* m_panel1 = nullptr;
+    wxPanel* m_panel2 = nullptr;
+    wxMenuBar* m_menubar = nullptr;
+    wxMenu* m_menu_file = nullptr;
+    wxMenu* m_menu_frame = nullptr;
+    wxMenu* m_menu_animation = nullptr;
+    wxMenu* m_menu_help = nullptr;
+    wxMenuItem* m_menuItem_open_project = nullptr;
+    wxMenuItem* m_menuItem_save = nullptr;
+    wxMenuItem* m_menuItem_save_as = nullptr;
+    wxMenuItem* m_menuItem_save_project = nullptr;
+    wxMenuItem* m_menuItem_exit = nullptr;
+    wxMenuItem* m_menuItem_add_image = nullptr;
+    wxMenuItem* m_menuItem_delete = nullptr;
+    wxMenuItem* m_menuItem_clear_all = nullptr;
+    wxMenuItem* m_menuItem_run = nullptr;
+    wxMenuItem* m_menuItem_loop_count = nullptr;
+    wxMenuItem* m_menuItem_help = nullptr;
+    wxMenu* m_menu_language = nullptr;
+    wxMenuItem* m_menuItem_support = nullptr;
+    wxMenuItem* m_menuItem_check_update = nullptr;
+    wxMenuItem* m_menuItem_about = nullptr;
+    wxStaticText* m_staticText1 = nullptr;
+    wxStaticText* m_staticText2 = nullptr;
+    wxStaticText* m_staticText3 = nullptr;
+    wxStaticText* m_staticText4 = nullptr;
+    wxStaticText* m_staticText5 = nullptr;
+    wxStaticText* m_staticText6 = nullptr;
+    wxStaticText* m_staticText7 = nullptr;
+    int m_savedDelay = 0;
+    int m_savedWidth = 0;
+    int m_savedHeight = 0;
+    int m_savedCount = 0;
+    wxToolBar* m_toolBar2 = nullptr;
+    wxThumbnailCtrl* m_thumbnailCtrl = nullptr;
+    wxTimer m_timer;
+    int m_baseWidth = 0;
+    int m_baseHeight = 0;
+    int m_outputWidth = 0;
+    int m_outputHeight = 0;
+    wxString m_gifPath;
+    wxString m_gifName;
+    wxString m_projectPath;
+    wxString m_projectName;
+    wxString m_currentFileName;
+    wxBitmap m_currentBitmap;
+    int m_frameIndex = 0;
+    int m_loopCount = 0;
+    int m_loopsDone = 0;
+    int m_language = 0;
+    wxSpinCtrl* m_spinctrl_delay = nullptr;
+    wxSpinCtrl* m_spinctrl_width = nullptr;
+    wxSpinCtrl* m_spinctrl_height = nullptr;
+    wxStatusBar* m_statusBar1 = nullptr;
+    wxLocale* m_locale = nullptr;
+
+    // Whether the preview player runs; process-wide as the toggling command reads it.
+    static bool s_playing;
+
+private:
+    // A menu label: the translated key, then a tab and the untranslated shortcut when there is one.
+    static wxString MenuLabel(const wxString& key, const wxString& shortcut = wxString());
+    wxMenuItem* AppendItem(wxMenu* menu, const wxString& key, const wxString& shortcut = wxString());
+    void SetControlLabels();
+
+    wxDECLARE_EVENT_TABLE();
+};
