@@ -144,5 +144,15 @@ private:
     wxMenuItem* AppendItem(wxMenu* menu, const wxString& key, const wxString& shortcut = wxString());
     void SetControlLabels();
 
+    // Unsaved work: the delay, width, height and frame count against the last opened or saved values.
+    bool MatchesSnapshot() const;
+    void TakeSnapshot(int delay, int width, int height, int count);
+    // The unsaved-work question; returns wxID_YES, wxID_NO or wxID_CANCEL.
+    int AskToSaveProject(const wxString& title, bool allowCancel = true);
+    // Project title: the name part without ".xml", " - ", the display name.
+    void ShowProjectTitle();
+    // A failed write: a message box naming the file and the reason.
+    void ReportWriteFailure(const wxString& path, const wxString& reason);
+
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,0 +1,28 @@
+#pragma once
+// The strip's items in frame order; the array owns them.
+
+#include "window/thumbnailctrl/thumbnail_item.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+class wxThumbnailItemArray {
+public:
+    size_t size() const { return m_items.size(); }
+    size_t GetCount() const { return m_items.size(); }
+    bool IsEmpty() const { return m_items.empty(); }
+    wxThumbnailItem* Item(size_t index) const { return m_items[index].get(); }
+    wxThumbnailItem* operator[](size_t index) const { return Item(index); }
+
+    void Add(std::unique_ptr<wxThumbnailItem> item);
+    // Inserts before `index` (0 ... size()).
+    void Insert(std::unique_ptr<wxThumbnailItem> item, size_t index);
+    // Destroys the item at `uiIndex` and closes the gap.
+    void RemoveAt(size_t uiIndex);
+    // Destroys every item.
+    void Clear() { m_items.clear(); }
+
+private:
+    std::vector<std::unique_ptr<wxThumbnailItem>> m_items;
+};
