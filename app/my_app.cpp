@@ -1,8 +1,10 @@
 #include "app/my_app.h"
 
+#include "app/crash_report.h"
 #include "app/domain_option.h"
 #include "app/paths.h"
 #include "app/startup.h"
+#include "app/update_check.h"
 #include "window/my_frame.h"
 
 #include <wx/cmdline.h>
@@ -57,11 +59,16 @@ bool MyApp::OnInit() {
         return false;
     }
     m_frame->Show();
+    m_frame->OpenFromCommandLine(m_files);
     return true;
 }
 
 int MyApp::OnExit() {
+    // The window is gone; an update check still waiting for its server must end before the sockets do.
+    TheUpdateFetch().Wait();
     delete TheDomainOption();
     SetTheDomainOption(nullptr);
     return 0;
 }
+
+void MyApp::OnFatalException() { WriteCrashReport(); }

@@ -15,6 +15,7 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
+    void OnFatalException() override;
     void OnInitCmdLine(wxCmdLineParser& parser) override;
     bool OnCmdLineParsed(wxCmdLineParser& parser) override;
 

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those missing (checked with dpkg).
 set -e
 PACKAGES="build-essential cmake pkg-config gettext libwxgtk3.2-dev wx-common libgtest-dev \
-libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core"
+libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback"
 [ -n "$EXTRA_PACKAGES" ] && PACKAGES="$PACKAGES $EXTRA_PACKAGES"
 
 missing=""

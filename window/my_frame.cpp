@@ -1,7 +1,10 @@
 #include "window/my_frame.h"
 
+#include "app/interface_languages.h"
 #include "app/paths.h"
+#include "app/update_check.h"
 #include "window/status_texts.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/iconbndl.h>
 #include <wx/intl.h>
@@ -20,16 +23,6 @@ bool MyFrame::s_playing = false;
 
 namespace {
 
-struct LanguageEntry {
-    const char* label;  // UTF-8, shown untranslated
-    int language;
-};
-
-const LanguageEntry kLanguages[] = {
-    {"中文简体", 46}, {"中文繁体", 47}, {"Deutsch", 89}, {"English", 58},
-    {"Français", 80}, {"Italiano", 110}, {"日本語", 112},
-};
-
 template <typename T>
 T* FindInLayout(wxWindow* parent, const char* name, wxString& missing) {
     T* window = wxDynamicCast(parent->FindWindow(wxXmlResource::GetXRCID(name)), T);
@@ -41,12 +34,16 @@ T* FindInLayout(wxWindow* parent, const char* name, wxString& missing) {
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
+    EVT_THUMBNAIL_LEFT_CLICK(1, MyFrame::OnThumbnailLeftClick)
+    EVT_THUMBNAIL_RIGHT_CLICK(1, MyFrame::OnThumbnailRightClick)
     EVT_CLOSE(MyFrame::OnQuit)
+    EVT_COMMAND(wxID_ANY, wxEVT_COMMAND_UPDATE_RESULT, MyFrame::OnUpdateResult)
 wxEND_EVENT_TABLE()
 
 MyFrame::MyFrame() = default;
 
 MyFrame::~MyFrame() {
+    TheUpdateFetch().Forget(this);  // a check still running must not reach this window
     m_timer.Stop();
     delete m_locale;
 }
@@ -94,9 +91,12 @@ void MyFrame::InitFrame() {
     Bind(wxEVT_MENU, &MyFrame::OnLoopCount, this, XRCID("m_menuItem_loop_count"));
 
     m_panel1->SetSizer(new wxBoxSizer(wxHORIZONTAL));
-    // The frame strip is created here (wxThumbnailCtrl, identifier 1).
+    m_thumbnailCtrl = new wxThumbnailCtrl(m_panel1, wxDefaultPosition, m_panel1->GetSize());
+    m_panel1->GetSizer()->Add(m_thumbnailCtrl, 1, wxEXPAND, 0);
+    m_thumbnailCtrl->SetBackgroundColour(wxColour(176, 223, 227));
 
     m_panel2->SetBackgroundColour(wxSystemSettingsNative::GetColour(wxSYS_COLOUR_INFOBK));
+    m_preview.Attach(m_panel2);
     m_timer.SetOwner(this, 1);
 
     SetControlLabels();
@@ -153,8 +153,8 @@ void MyFrame::BuildMenuBar() {
     m_menu_help = new wxMenu();
     m_menuItem_help = AppendItem(m_menu_help, "Help");
     m_menu_language = new wxMenu();
-    for (const LanguageEntry& entry : kLanguages) {
-        m_menu_language->Append(new wxMenuItem(m_menu_language, entry.language, wxString::FromUTF8(entry.label),
+    for (const interface_languages::Entry& entry : interface_languages::Entries()) {
+        m_menu_language->Append(new wxMenuItem(m_menu_language, entry.identifier, wxString::FromUTF8(entry.label),
                                                wxEmptyString, wxITEM_CHECK));
     }
     if (wxMenuItem* current = m_menu_language->FindItem(m_language))
@@ -181,8 +181,8 @@ void MyFrame::BuildMenuBar() {
     Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_support->GetId());
     Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_check_update->GetId());
     Bind(wxEVT_MENU, &MyFrame::OnAbout, this, m_menuItem_about->GetId());
-    for (const LanguageEntry& entry : kLanguages)
-        Bind(wxEVT_MENU, &MyFrame::OnLanguage, this, entry.language);
+    for (const interface_languages::Entry& entry : interface_languages::Entries())
+        Bind(wxEVT_MENU, &MyFrame::OnLanguage, this, entry.identifier);
 
     SetMenuBar(m_menubar);
 }

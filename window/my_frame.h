@@ -1,6 +1,8 @@
 #pragma once
 // The one top-level window: menus, tool bar, status bar, the frame strip, the preview and the settings.
 
+#include "window/preview_canvas.h"
+
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -37,6 +39,8 @@ public:
     void EnableFrameCommands(bool enable);
     void RefreshOutputSize();
     void AddImageFiles(const wxArrayString& paths);
+    // The part of Insert Image after its dialog.
+    void InsertImageFiles(const wxArrayString& paths);
     void OnAddImage(wxCommandEvent& event);
     void OnInsertImage(wxCommandEvent& event);
     void OnDeleteImages(wxCommandEvent& event);
@@ -64,6 +68,8 @@ public:
     void OnSaveProject(wxCommandEvent& event);
     void LoadProject();
     void OpenProjectFile(const wxString& path);
+    // Files named on the command line: one project file is opened, anything else is added as pictures.
+    void OpenFromCommandLine(const wxArrayString& arguments);
     bool SaveProject();
     void OnQuit(wxCloseEvent& event);
     void OnQuitMenu(wxCommandEvent& event);
@@ -143,6 +149,11 @@ private:
     static wxString MenuLabel(const wxString& key, const wxString& shortcut = wxString());
     wxMenuItem* AppendItem(wxMenu* menu, const wxString& key, const wxString& shortcut = wxString());
     void SetControlLabels();
+
+    // Preview player: the run and stop look of the tool and the menu item.
+    void ShowPlayerState(bool playing);
+    // The preview panel's picture; Clear() it whenever frames are removed.
+    PreviewCanvas m_preview;
 
     // Unsaved work: the delay, width, height and frame count against the last opened or saved values.
     bool MatchesSnapshot() const;

@@ -1,0 +1,168 @@
+// The preview player's tick: the main window drawing the next frame fitted into a panel of about
+// 400 x 300, for 1920 x 1080 and 640 x 480 frames. The first pass fits every frame anew; later passes
+// reuse the fitted copies. Each tick includes the synchronous repaint of the panel.
+#include "app/domain_option.h"
+#include "app/paths.h"
+#include "app/startup.h"
+#include "window/my_frame.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
+#include <wx/app.h>
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/panel.h>
+#include <wx/spinctrl.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kFrames = 8;
+constexpr int kPasses = 25;
+
+// Smooth areas and noise: a reduced photograph-like picture, not a flat one.
+wxImage MakePicture(int width, int height, int seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> noise(-12, 12);
+    wxImage image(width, height);
+    unsigned char* p = image.GetData();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            *p++ = static_cast<unsigned char>(std::clamp((x * 255 / width + seed * 7) % 256 + noise(random), 0, 255));
+            *p++ = static_cast<unsigned char>(std::clamp((y * 255 / height + seed * 13) % 256 + noise(random), 0, 255));
+            *p++ = static_cast<unsigned char>(std::clamp(((x + y) / 4 + seed * 29) % 256 + noise(random), 0, 255));
+        }
+    }
+    return image;
+}
+
+double CpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+void Pump(int ms) {
+    wxStopWatch watch;
+    while (watch.Time() < ms) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(2);
+    }
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct TickTimes {
+    std::vector<double> wall, cpu;
+};
+
+void Tick(MyFrame* frame, TickTimes& times) {
+    wxTimerEvent event(frame->m_timer);
+    const double cpu = CpuMs();
+    wxStopWatch wall;
+    frame->OnTimer(event);
+    times.wall.push_back(wall.TimeInMicro().ToDouble() / 1000.0);
+    times.cpu.push_back(CpuMs() - cpu);
+}
+
+bool Measure(MyFrame* frame, const wxString& folder, int width, int height) {
+    wxArrayString paths;
+    for (int i = 0; i < kFrames; ++i) {
+        paths.push_back(wxString::Format("%s/%dx%d-%d.png", folder, width, height, i));
+        MakePicture(width, height, i).SaveFile(paths.back(), wxBITMAP_TYPE_PNG);
+    }
+    wxCommandEvent command;
+    frame->OnClearAll(command);
+    frame->AddImageFiles(paths);
+    if (frame->m_thumbnailCtrl->GetCount() != kFrames) {
+        std::fprintf(stderr, "bench_preview: the %dx%d frames did not load\n", width, height);
+        return false;
+    }
+    // Ticks come from here only: the timer itself would wait 50 seconds.
+    frame->m_spinctrl_delay->SetValue(5000);
+    frame->m_loopCount = 0;
+    frame->OnRunAnimation(command);
+    Pump(50);
+
+    TickTimes first, later;
+    for (int i = 0; i < kFrames; ++i)
+        Tick(frame, first);
+    for (int i = 0; i < kFrames * (kPasses - 1); ++i)
+        Tick(frame, later);
+    frame->StopAnimation();
+
+    const wxSize panel = frame->m_panel2->GetSize();
+    std::printf("tick %dx%d into a %dx%d panel: median %.2f ms wall (%.2f ms CPU); first pass %.2f ms wall "
+                "(%.2f ms CPU)\n",
+                width, height, panel.x, panel.y, Median(later.wall), Median(later.cpu), Median(first.wall),
+                Median(first.cpu));
+    return true;
+}
+
+int Run() {
+    const wxString home = wxFileName::CreateTempFileName("bench_preview");
+    wxRemoveFile(home);
+    wxFileName::Mkdir(home);
+    // The window reads and writes its settings under HOME; keep them out of the user's.
+    wxSetEnv("HOME", home);
+
+    const wxString installation = paths::InstallationFolder();
+    startup::LoadResources(installation);
+    SetTheDomainOption(new DomainOption(installation + "/option.cfg"));
+    TheDomainOption()->Read();
+    wxString error;
+    MyFrame* frame = startup::CreateMainWindow(error);
+    if (!frame) {
+        std::fprintf(stderr, "bench_preview: %s\n", static_cast<const char*>(error.utf8_str()));
+        return 1;
+    }
+    frame->Show();
+    Pump(200);
+    frame->m_panel2->SetSize(400, 300);
+    Pump(100);
+
+    bool ok = Measure(frame, home, 1920, 1080) && Measure(frame, home, 640, 480);
+
+    frame->Destroy();
+    Pump(50);
+    delete TheDomainOption();
+    SetTheDomainOption(nullptr);
+    wxDir::Remove(home, wxPATH_RMDIR_RECURSIVE);
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+wxIMPLEMENT_APP_NO_MAIN(BenchApp);
+
+int main(int argc, char** argv) {
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "bench_preview: no display\n");
+        return 1;
+    }
+    wxTheApp->CallOnInit();
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    const int result = Run();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}

@@ -1,0 +1,100 @@
+#include "cli/cli_options.h"
+
+namespace cli {
+
+namespace {
+
+// The GIF format stores sizes and the delay in 16 bits.
+constexpr long kLargestValue = 65535;
+
+bool ParseNumber(const wxString& text, long smallest, long& value) {
+    if (text.empty() || !(text[0] == '-' || text[0] == '+' || (text[0] >= '0' && text[0] <= '9')))
+        return false;
+    return text.ToLong(&value) && value >= smallest && value <= kLargestValue;
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<wxString>& arguments) {
+    ParsedArguments parsed;
+    Options& options = parsed.options;
+    bool onlyFiles = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const wxString& argument = arguments[i];
+        if (onlyFiles || argument == "-" || !argument.StartsWith("-")) {
+            options.images.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            onlyFiles = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "-d" || argument == "-W" || argument == "-H" || argument == "-o" ||
+                   argument == "-p" || argument == "--save-project") {
+            if (i + 1 == arguments.size()) {
+                parsed.error = wxString::Format("%s needs a value.", argument);
+                return parsed;
+            }
+            const wxString& value = arguments[++i];
+            if (argument == "-o" || argument == "-p" || argument == "--save-project") {
+                if (value.empty()) {
+                    parsed.error = wxString::Format("%s needs a file name.", argument);
+                    return parsed;
+                }
+                (argument == "-o" ? options.output : argument == "-p" ? options.project : options.saveProject) = value;
+                continue;
+            }
+            const bool isDelay = argument == "-d";
+            long number = 0;
+            if (!ParseNumber(value, isDelay ? 0 : 1, number)) {
+                parsed.error = wxString::Format("%s takes a whole number from %d to %ld, not \"%s\".", argument,
+                                                isDelay ? 0 : 1, kLargestValue, value);
+                return parsed;
+            }
+            (isDelay ? options.delay : argument == "-W" ? options.width : options.height) = static_cast<int>(number);
+        } else {
+            parsed.error = wxString::Format("Unknown option \"%s\".", argument);
+            return parsed;
+        }
+    }
+    if (options.help || options.version) {
+        parsed.ok = true;
+        return parsed;
+    }
+    if (!options.project.empty() && !options.images.empty()) {
+        parsed.error = "Give either a project (-p) or images, not both.";
+    } else if (options.project.empty() && options.images.empty()) {
+        parsed.error = "No images given.";
+    } else if (options.project.empty() && options.output.empty() && options.saveProject.empty()) {
+        parsed.error = "No output file given (-o OUT.gif).";
+    } else {
+        parsed.ok = true;
+    }
+    return parsed;
+}
+
+wxString UsageText() {
+    return "Usage: quintrel-gif [-d DELAY] [-W WIDTH] [-H HEIGHT] -o OUT.gif IMAGE...\n"
+           "       quintrel-gif -p PROJECT.xml [-d DELAY] [-W WIDTH] [-H HEIGHT] [-o OUT.gif]\n"
+           "Turns still images (PNG, JPEG, BMP, GIF) into one animated GIF that loops for ever.\n"
+           "\n"
+           "  -d DELAY              delay of every frame in hundredths of a second (default 10)\n"
+           "  -W WIDTH              output width in pixels\n"
+           "  -H HEIGHT             output height in pixels\n"
+           "                        Without either, the size is that of the first picture larger\n"
+           "                        than all before it in width or height; with one of them, the\n"
+           "                        other follows in proportion.\n"
+           "  -o OUT.gif            the GIF to write; \".gif\" is appended when missing\n"
+           "  -p PROJECT.xml        take images, delay and size from a project file; the GIF is\n"
+           "                        then written beside it under the project's name unless -o is given\n"
+           "  --save-project FILE   also write a project file of this export (alone, without -o)\n"
+           "  --help                show this text\n"
+           "  --version             show the version\n"
+           "\n"
+           "Images that cannot be read are named and skipped.\n"
+           "Exit status: 0 done, 1 nothing or not everything written, 2 bad arguments.\n";
+}
+
+}  // namespace cli

@@ -1,0 +1,37 @@
+#pragma once
+// The command line of quintrel-gif:
+//   quintrel-gif [-d DELAY] [-W WIDTH] [-H HEIGHT] -o OUT.gif IMAGE...
+//   quintrel-gif -p PROJECT.xml [-d DELAY] [-W WIDTH] [-H HEIGHT] [-o OUT.gif]
+// with --save-project FILE, --help and --version.
+
+#include <wx/string.h>
+
+#include <optional>
+#include <vector>
+
+namespace cli {
+
+struct Options {
+    bool help = false;
+    bool version = false;
+    std::optional<int> delay;   // hundredths of a second
+    std::optional<int> width;   // pixels
+    std::optional<int> height;
+    wxString output;            // empty: none given
+    wxString project;           // empty: the images come from the command line
+    wxString saveProject;       // empty: no project is written
+    std::vector<wxString> images;
+};
+
+struct ParsedArguments {
+    bool ok = false;
+    wxString error;  // what is wrong, for the user
+    Options options;
+};
+
+// Parses the arguments after the program name. "--" ends the options.
+ParsedArguments ParseArguments(const std::vector<wxString>& arguments);
+
+wxString UsageText();
+
+}  // namespace cli

@@ -1,0 +1,246 @@
+#include "cli/cli_run.h"
+
+#include "app/paths.h"
+#include "project/project_file.h"
+#include "window/my_gifhandler/gif_export.h"
+#include "window/output_size.h"
+
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/log.h>
+
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+constexpr int kDefaultDelay = 10;
+// Decoded pictures kept from the first reading for the export, first frames first; later ones are
+// read again when their turn comes. Reading twice costs time, keeping everything costs memory
+// without bound.
+constexpr size_t kKeptPictureBytes = 32u << 20;
+
+// Paths and reasons go out as UTF-8 whatever the process locale.
+std::string Utf8(const wxString& text) {
+    return text.utf8_string();
+}
+
+wxImage LoadPicture(const wxString& path) {
+    wxLogNull quiet;  // the reason is ours to tell
+    wxImage picture;
+    if (!wxFileName::FileExists(path) || !picture.LoadFile(path))
+        return wxImage();
+    return picture;
+}
+
+// The readable pictures in frame order, each decoded once to learn its size.
+class PictureList {
+public:
+    // Names every unreadable file on the error stream and leaves it out.
+    void Load(const std::vector<wxString>& paths, std::ostream& err) {
+        size_t kept = 0;
+        for (const wxString& path : paths) {
+            wxImage picture = LoadPicture(path);
+            if (!picture.IsOk()) {
+                err << "quintrel-gif: cannot read image \"" << Utf8(path) << "\"; skipped.\n";
+                continue;
+            }
+            Entry entry{path, picture.GetSize(), {}};
+            const size_t bytes = size_t(picture.GetWidth()) * picture.GetHeight() * (picture.HasAlpha() ? 4 : 3);
+            if (kept + bytes <= kKeptPictureBytes) {
+                kept += bytes;
+                entry.picture = picture;
+            }
+            m_entries.push_back(std::move(entry));
+        }
+    }
+
+    size_t Count() const { return m_entries.size(); }
+
+    std::vector<wxSize> Sizes() const {
+        std::vector<wxSize> sizes;
+        for (const Entry& entry : m_entries)
+            sizes.push_back(entry.size);
+        return sizes;
+    }
+
+    std::vector<wxString> AbsolutePaths() const {
+        std::vector<wxString> paths;
+        for (const Entry& entry : m_entries) {
+            wxFileName name(entry.path);
+            name.MakeAbsolute();
+            paths.push_back(name.GetFullPath());
+        }
+        return paths;
+    }
+
+    // Hands the picture over, reading it again when it was not kept; a file that has become
+    // unreadable since gives a black frame.
+    wxImage Take(size_t index) {
+        Entry& entry = m_entries[index];
+        if (!entry.picture)
+            return LoadPicture(entry.path);
+        wxImage picture = *entry.picture;
+        entry.picture.reset();
+        return picture;
+    }
+
+private:
+    struct Entry {
+        wxString path;
+        wxSize size;
+        std::optional<wxImage> picture;
+    };
+    std::vector<Entry> m_entries;
+};
+
+// Delay, size, GIF name and images as the settings give them before any picture is read.
+struct Work {
+    int delay = kDefaultDelay;
+    std::optional<wxSize> referenceSize;  // a project's stored size; else found from the pictures
+    wxString output;
+    std::vector<wxString> imagePaths;
+};
+
+bool ReadProject(const Options& options, Work& work, const Console& console) {
+    std::optional<int> width, height;
+    wxString name;
+    project_file::ReadCallbacks callbacks;
+    callbacks.width = [&](int value) { width = value; };
+    callbacks.height = [&](int value) { height = value; };
+    callbacks.name = [&](const wxString& value) { name = value; };
+    callbacks.delay = [&](int value) { work.delay = value; };
+    callbacks.emptyImages = [&] { console.err << "quintrel-gif: " << Utf8(options.project) << ": Failed to load XML file!\n"; };
+    callbacks.imagePath = [&](const wxString& path) { work.imagePaths.push_back(path); };
+    const project_file::ReadResult read = project_file::Read(options.project, callbacks);
+    if (!width) {
+        console.err << "quintrel-gif: cannot read project \"" << Utf8(options.project) << "\".\n";
+        return false;
+    }
+    if (read == project_file::ReadResult::Stopped)
+        console.err << "quintrel-gif: project \"" << Utf8(options.project) << "\" is damaged; using what could be read.\n";
+    work.referenceSize = wxSize(*width, height.value_or(0));
+    if (!name.empty())
+        work.output = wxFileName(options.project).GetPathWithSep() + name;
+    return true;
+}
+
+// The program's rules: both given are taken as they are; one given sets the other in proportion
+// to the reference size.
+bool OutputSize(const Options& options, const wxSize& reference, wxSize& size, const Console& console) {
+    size = reference;
+    if (options.width && options.height) {
+        size = wxSize(*options.width, *options.height);
+    } else if (options.width) {
+        size.x = *options.width;
+        if (!output_size::HeightForWidth(size.x, reference.x, reference.y, size.y)) {
+            console.err << "quintrel-gif: the pictures have no width to keep the proportion of; give -H too.\n";
+            return false;
+        }
+    } else if (options.height) {
+        size.y = *options.height;
+        if (!output_size::WidthForHeight(size.y, reference.x, reference.y, size.x)) {
+            console.err << "quintrel-gif: the pictures have no height to keep the proportion of; give -W too.\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Export(const wxString& path, PictureList& pictures, const wxSize& size, int delay, const Console& console) {
+    gif_export::Request request;
+    request.path = path;
+    request.frameCount = pictures.Count();
+    request.width = size.x;
+    request.height = size.y;
+    request.delay = delay;
+    const auto progress = [&](size_t done, size_t total) {
+        if (console.showProgress) {
+            console.err << "\rquintrel-gif: frame " << done << " of " << total << (done == total ? "\n" : "");
+            console.err.flush();
+        }
+        return true;
+    };
+    const gif_export::Result result =
+        gif_export::Export(request, [&](size_t index) { return pictures.Take(index); }, progress);
+    if (!result.ok) {
+        console.err << "quintrel-gif: " << Utf8(result.reason) << "\n";
+        return false;
+    }
+    console.out << Utf8(wxFileName(path).GetFullName()) << " (" << size.x << " * " << size.y << ")px, "
+                << pictures.Count() << " frames\n";
+    return true;
+}
+
+}  // namespace
+
+int Run(const Options& options, const Console& console) {
+    Work work;
+    if (!options.project.empty()) {
+        if (!ReadProject(options, work, console))
+            return kFailed;
+    } else {
+        work.imagePaths = options.images;
+    }
+    if (options.delay)
+        work.delay = *options.delay;
+    if (!options.output.empty())
+        work.output = options.output;
+    if (work.output.empty() && options.saveProject.empty()) {
+        console.err << "quintrel-gif: the project names no GIF file; give one with -o.\n";
+        return kFailed;
+    }
+
+    PictureList pictures;
+    pictures.Load(work.imagePaths, console.err);
+    if (pictures.Count() == 0) {
+        console.err << "quintrel-gif: no readable image.\n";
+        return kFailed;
+    }
+    wxSize size;
+    if (!OutputSize(options, work.referenceSize.value_or(output_size::FindBestSize(pictures.Sizes())), size, console))
+        return kFailed;
+
+    // The paths before the export hands the pictures over.
+    const std::vector<wxString> imagePaths = pictures.AbsolutePaths();
+    wxString gifPath;
+    if (!work.output.empty()) {
+        gifPath = gif_export::EnsureGifExtension(work.output);
+        if (!Export(gifPath, pictures, size, work.delay, console))
+            return kFailed;
+    }
+    if (!options.saveProject.empty()) {
+        project_file::ProjectContents contents;
+        contents.gifPath = gifPath;
+        contents.width = size.x;
+        contents.height = size.y;
+        contents.delay = work.delay;
+        contents.imagePaths = imagePaths;
+        const project_file::SaveResult saved = project_file::Save(options.saveProject, contents);
+        if (!saved.ok) {
+            console.err << "quintrel-gif: " << Utf8(saved.reason) << "\n";
+            return kFailed;
+        }
+    }
+    return kDone;
+}
+
+int Main(const std::vector<wxString>& arguments, const Console& console) {
+    const ParsedArguments parsed = ParseArguments(arguments);
+    if (!parsed.ok) {
+        console.err << "quintrel-gif: " << Utf8(parsed.error) << "\n" << Utf8(UsageText());
+        return kBadArguments;
+    }
+    if (parsed.options.help) {
+        console.out << Utf8(UsageText());
+        return kDone;
+    }
+    if (parsed.options.version) {
+        console.out << Utf8(paths::Version()) << "\n";
+        return kDone;
+    }
+    return Run(parsed.options, console);
+}
+
+}  // namespace cli

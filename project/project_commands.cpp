@@ -1,0 +1,193 @@
+// Open Project and Save Project: moving the work between the window and a project file.
+#include "window/my_frame.h"
+
+#include "app/paths.h"
+#include "project/project_file.h"
+#include "window/file_dialog_paths.h"
+#include "window/status_texts.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
+
+#include <memory>
+
+void MyFrame::ShowProjectTitle() {
+    // A file name without the ".xml" ending gives an empty name part.
+    wxString namePart;
+    if (!m_projectName.EndsWith(".xml", &namePart))
+        namePart.clear();
+    SetTitle(namePart + " - " + paths::DisplayName());
+}
+
+void MyFrame::OnOpenProject(wxCommandEvent&) {
+    if (m_thumbnailCtrl->GetCount() > 0) {
+        wxString title;
+        if (m_projectPath.empty())
+            title = "Warning!";
+        else if (!MatchesSnapshot())
+            title = "Warning";
+        if (!title.empty()) {
+            switch (AskToSaveProject(title)) {
+            case wxID_YES:
+                // Opening would throw the work away: go on only once it is really on disk.
+                if (!SaveProject())
+                    return;
+                break;
+            case wxID_NO:
+                break;
+            default:
+                return;
+            }
+        }
+    }
+    LoadProject();
+}
+
+void MyFrame::LoadProject() {
+    StopAnimation();
+    m_thumbnailCtrl->Clear();
+    wxFileDialog dialog(this, wxGetTranslation("Load Xml Files"), wxString(), wxString(),
+                        wxGetTranslation("Xml files") + " (*.xml)|*.xml",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const wxArrayString chosen = file_dialog_paths::ChosenPaths(dialog);
+    if (chosen.empty() || chosen[0].empty())
+        return;
+    OpenProjectFile(chosen[0]);
+}
+
+void MyFrame::OpenProjectFile(const wxString& path) {
+    StopAnimation();
+    m_thumbnailCtrl->Clear();
+    m_gifPath.clear();
+    m_preview.Clear();
+    m_spinctrl_width->SetValue(0);
+    m_spinctrl_height->SetValue(0);
+    m_statusBar1->SetStatusText(wxString(), 0);
+    m_statusBar1->SetStatusText(wxString(), 1);
+
+    m_projectPath = path;
+    m_projectName = project_file::FileNamePart(path);
+    ShowProjectTitle();
+
+    int width = 0;
+    int height = 0;
+    int delay = 0;
+    bool frozen = false;
+    bool previewShown = false;
+
+    project_file::ReadCallbacks callbacks;
+    callbacks.width = [&](int value) {
+        width = value;
+        m_spinctrl_width->SetValue(value);
+        m_savedWidth = value;
+    };
+    callbacks.height = [&](int value) {
+        height = value;
+        m_spinctrl_height->SetValue(value);
+        m_savedHeight = value;
+    };
+    callbacks.name = [&](const wxString& name) {
+        m_gifName = name;
+        m_statusBar1->SetStatusText(status_texts::OutputSize(name, width, height), 0);
+        m_baseWidth = m_outputWidth = width;
+        m_baseHeight = m_outputHeight = height;
+    };
+    callbacks.delay = [&](int value) {
+        delay = value;
+        m_spinctrl_delay->SetValue(value);
+        m_thumbnailCtrl->m_delay = value;
+        m_savedDelay = value;
+    };
+    callbacks.emptyImages = [&] {
+        wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
+    };
+    callbacks.imagePath = [&](const wxString& imagePath) {
+        if (!frozen) {
+            m_thumbnailCtrl->Freeze();
+            frozen = true;
+        }
+        // Missing or unreadable pictures are skipped without a word.
+        wxLogNull quiet;
+        auto item = std::make_unique<wxImageThumbnailItem>(imagePath);
+        wxImageThumbnailItem* added = item.get();
+        if (m_thumbnailCtrl->Append(std::move(item), delay) < 0)
+            return;
+        if (!previewShown) {
+            previewShown = true;
+            m_preview.Show(added->m_picture);
+            m_statusBar1->SetStatusText(wxString::Format("%s Width:%d px,Height:%d px", wxFileNameFromPath(imagePath),
+                                                         added->m_picture.GetWidth(), added->m_picture.GetHeight()),
+                                        1);
+        }
+    };
+
+    const project_file::ReadResult result = project_file::Read(path, callbacks);
+    if (result == project_file::ReadResult::Finished) {
+        m_savedCount = m_thumbnailCtrl->GetCount();
+        EnableFrameCommands(true);
+    }
+    if (frozen)
+        m_thumbnailCtrl->Thaw();
+}
+
+void MyFrame::OnSaveProject(wxCommandEvent&) { SaveProject(); }
+
+bool MyFrame::SaveProject() {
+    const int count = m_thumbnailCtrl->GetCount();
+    if (count == 0)
+        return false;
+
+    project_file::ProjectContents contents;
+    contents.gifPath = m_gifPath;
+    contents.width = m_spinctrl_width->GetValue();
+    contents.height = m_spinctrl_height->GetValue();
+    contents.delay = m_spinctrl_delay->GetValue();
+    for (int i = 0; i < count; ++i)
+        contents.imagePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
+
+    TakeSnapshot(contents.delay, contents.width, contents.height, count);
+    wxFileDialog dialog(this, wxGetTranslation("Save XML Files"), wxString(), wxString(),
+                        wxGetTranslation("XML files") + " (*.xml)|*.xml", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    // A cancelled dialog saves again to the project's known file, if there is one.
+    wxString path = m_projectPath;
+    if (dialog.ShowModal() == wxID_OK && !file_dialog_paths::ChosenPath(dialog).empty())
+        path = file_dialog_paths::ChosenPath(dialog);
+    if (path.empty())
+        return false;
+    if (!path.EndsWith(".xml"))
+        path += ".xml";
+
+    const project_file::SaveResult saved = project_file::Save(path, contents);
+    if (!saved.ok) {
+        // Path, title and snapshot stay as they were, so closing still asks.
+        ReportWriteFailure(path, saved.reason);
+        return false;
+    }
+    m_projectPath = path;
+    m_projectName = project_file::FileNamePart(path);
+    ShowProjectTitle();
+    TakeSnapshot(contents.delay, contents.width, contents.height, count);
+    return true;
+}
+
+void MyFrame::OpenFromCommandLine(const wxArrayString& arguments) {
+    // Frames and projects keep absolute paths, whatever folder the program was started from.
+    wxArrayString files;
+    for (const wxString& argument : arguments) {
+        wxFileName name(argument);
+        name.MakeAbsolute();
+        files.Add(name.GetFullPath());
+    }
+    if (files.size() == 1 && files[0].Lower().EndsWith(".xml"))
+        OpenProjectFile(files[0]);
+    else if (!files.empty())
+        AddImageFiles(files);
+}

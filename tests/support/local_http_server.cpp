@@ -1,0 +1,124 @@
+#include "tests/support/local_http_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+int BoundSocket(int& port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw std::runtime_error("socket failed");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;  // the system picks a free port
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        close(fd);
+        throw std::runtime_error("bind failed");
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+void WriteAll(int fd, const std::string& data) {
+    size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t n = send(fd, data.data() + written, data.size() - written, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        written += static_cast<size_t>(n);
+    }
+}
+
+}  // namespace
+
+std::string LocalHttpServer::Response(const std::string& status, const std::string& body) {
+    return "HTTP/1.0 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+LocalHttpServer::LocalHttpServer(std::optional<std::string> response) : m_response(std::move(response)) {
+    m_listener = BoundSocket(m_port);
+    if (listen(m_listener, 8) != 0 || pipe2(m_wakeUp, O_CLOEXEC) != 0)
+        throw std::runtime_error("listen failed");
+    m_thread = std::thread(&LocalHttpServer::Serve, this);
+}
+
+LocalHttpServer::~LocalHttpServer() {
+    const char stop = 1;
+    (void)!write(m_wakeUp[1], &stop, 1);
+    m_thread.join();
+    HangUp();
+    close(m_listener);
+    close(m_wakeUp[0]);
+    close(m_wakeUp[1]);
+}
+
+std::string LocalHttpServer::Address(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+}
+
+std::vector<std::string> LocalHttpServer::RequestLines() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requestLines;
+}
+
+void LocalHttpServer::HangUp() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (int fd : m_held)
+        close(fd);
+    m_held.clear();
+}
+
+std::string LocalHttpServer::ReadRequest(int connection) {
+    std::string request;
+    char buffer[1024];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+        pollfd ready{connection, POLLIN, 0};
+        if (poll(&ready, 1, 2000) <= 0)
+            break;
+        const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        request.append(buffer, static_cast<size_t>(n));
+    }
+    return request.substr(0, request.find("\r\n"));
+}
+
+void LocalHttpServer::Serve() {
+    while (true) {
+        pollfd ready[2] = {{m_listener, POLLIN, 0}, {m_wakeUp[0], POLLIN, 0}};
+        if (poll(ready, 2, -1) < 0 || ready[1].revents)
+            return;
+        const int connection = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            continue;
+        ++m_accepted;
+        const std::string requestLine = ReadRequest(connection);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_requestLines.push_back(requestLine);
+            if (!m_response) {
+                m_held.push_back(connection);
+                continue;
+            }
+        }
+        WriteAll(connection, *m_response);
+        shutdown(connection, SHUT_WR);
+        close(connection);
+    }
+}
+
+RefusingPort::RefusingPort() { m_socket = BoundSocket(m_port); }
+
+RefusingPort::~RefusingPort() { close(m_socket); }

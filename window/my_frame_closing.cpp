@@ -1,0 +1,87 @@
+// Unsaved work and leaving the program. There is no modified flag: the work counts as unsaved when the
+// delay, width, height or frame count differs from what the last project open or save recorded.
+#include "window/my_frame.h"
+
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
+#include <wx/app.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/spinctrl.h>
+
+namespace {
+
+const char* const kUnsavedQuestion =
+    "The project is unsaved,you can continue to edit\n your project when you open it next time,do you \nwant to "
+    "save the project now?";
+
+}  // namespace
+
+bool MyFrame::MatchesSnapshot() const {
+    return m_spinctrl_delay->GetValue() == m_savedDelay && m_spinctrl_width->GetValue() == m_savedWidth &&
+           m_spinctrl_height->GetValue() == m_savedHeight &&
+           static_cast<int>(m_thumbnailCtrl->GetCount()) == m_savedCount;
+}
+
+void MyFrame::TakeSnapshot(int delay, int width, int height, int count) {
+    m_savedDelay = delay;
+    m_savedWidth = width;
+    m_savedHeight = height;
+    m_savedCount = count;
+}
+
+int MyFrame::AskToSaveProject(const wxString& title, bool allowCancel) {
+    const long buttons = wxYES_NO | (allowCancel ? wxCANCEL : 0) | wxNO_DEFAULT | wxICON_EXCLAMATION;
+    wxMessageDialog question(this, wxGetTranslation(kUnsavedQuestion), wxGetTranslation(title), buttons);
+    return question.ShowModal();
+}
+
+void MyFrame::ReportWriteFailure(const wxString& path, const wxString& reason) {
+    wxMessageBox(wxString::Format(wxGetTranslation("Could not write the file %s:\n%s"), path, reason), GetTitle(),
+                 wxOK | wxICON_ERROR, this);
+}
+
+void MyFrame::OnQuit(wxCloseEvent& event) {
+    if (!event.CanVeto()) {
+        // The session is ending and the window goes whatever is answered: offer to save, without Cancel.
+        StopAnimation();
+        if (m_thumbnailCtrl->GetCount() > 0 && !MatchesSnapshot() &&
+            AskToSaveProject("Warning", false) == wxID_YES)
+            SaveProject();
+        Destroy();
+        return;
+    }
+    Quit();
+    // Whoever asked to close learns that the window stayed open.
+    if (!wxTheApp->IsScheduledForDestruction(this))
+        event.Veto();
+}
+
+void MyFrame::OnQuitMenu(wxCommandEvent&) { Quit(); }
+
+void MyFrame::Quit() {
+    StopAnimation();
+    if (m_thumbnailCtrl->GetCount() > 0)
+        ConfirmClose();
+    else
+        Destroy();
+}
+
+void MyFrame::ConfirmClose() {
+    if (MatchesSnapshot()) {
+        Destroy();
+        return;
+    }
+    switch (AskToSaveProject("Warning")) {
+    case wxID_YES:
+        // A cancelled or failed save keeps the window, and its frames, open.
+        SaveProject();
+        Destroy();
+        break;
+    case wxID_NO:
+        Destroy();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,229 @@
+// The frame list commands, the frame click and the three setting controls of the main window.
+#include "window/my_frame.h"
+
+#include "window/file_dialog_paths.h"
+#include "window/output_size.h"
+#include "window/status_texts.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
+#include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/intl.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/progdlg.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+wxString ImageWildcard() {
+    // The filter also takes ".jpeg", the other usual extension of JPEG files.
+    return wxGetTranslation("Image files ") + "(*.png;*.jpg;*.bmp;*.gif)|*.png;*.jpg;*.jpeg;*.bmp;*.gif";
+}
+
+// The image files chosen in a file dialog, in the dialog's order; empty when it was cancelled.
+wxArrayString AskForImages(wxWindow* parent, const char* titleKey) {
+    wxFileDialog dialog(parent, wxGetTranslation(titleKey), wxEmptyString, wxEmptyString, ImageWildcard(),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK)
+        return wxArrayString();
+    return file_dialog_paths::ChosenPaths(dialog);
+}
+
+// Every picture is decoded and reduced while it is added, so hundreds of files take a while: beyond a
+// handful the window shows how many are done instead of looking frozen.
+class LoadProgress {
+public:
+    LoadProgress(wxWindow* parent, const char* titleKey, size_t total) : m_total(total) {
+        if (total > kQuietCount) {
+            m_dialog = std::make_unique<wxProgressDialog>(wxGetTranslation(titleKey), CountText(0),
+                                                          static_cast<int>(total), parent,
+                                                          wxPD_APP_MODAL | wxPD_AUTO_HIDE);
+        }
+    }
+
+    void Done(size_t count) {
+        if (m_dialog)
+            m_dialog->Update(static_cast<int>(count), CountText(count));
+    }
+
+private:
+    static const size_t kQuietCount = 5;
+
+    wxString CountText(size_t count) const { return wxString::Format("%zu / %zu", count, m_total); }
+
+    const size_t m_total;
+    std::unique_ptr<wxProgressDialog> m_dialog;
+};
+
+}  // namespace
+
+void MyFrame::OnAddImage(wxCommandEvent&) {
+    StopAnimation();
+    AddImageFiles(AskForImages(this, "Add Image Files"));
+}
+
+void MyFrame::AddImageFiles(const wxArrayString& paths) {
+    if (paths.empty())
+        return;
+    const int delay = m_spinctrl_delay->GetValue();
+    m_thumbnailCtrl->Freeze();
+    {
+        LoadProgress progress(this, "Add Image Files", paths.size());
+        for (size_t i = 0; i < paths.size(); ++i) {
+            // A file that cannot be loaded is refused and its item discarded here, without a message.
+            std::unique_ptr<wxThumbnailItem> item = std::make_unique<wxImageThumbnailItem>(paths[i]);
+            m_thumbnailCtrl->Append(std::move(item), delay);
+            progress.Done(i + 1);
+        }
+    }
+    EnableFrameCommands(true);
+    RefreshOutputSize();
+    m_thumbnailCtrl->Thaw();
+}
+
+void MyFrame::OnInsertImage(wxCommandEvent&) {
+    StopAnimation();
+    const wxArrayString paths = AskForImages(this, "Insert Image Files");
+    if (!paths.empty())
+        InsertImageFiles(paths);
+}
+
+void MyFrame::InsertImageFiles(const wxArrayString& paths) {
+    const wxArrayInt& selections = m_thumbnailCtrl->m_selections;
+    const int position = selections.empty() ? -1 : selections[0];
+    m_thumbnailCtrl->Freeze();
+    {
+        LoadProgress progress(this, "Insert Image Files", paths.size());
+        for (size_t i = 0; i < paths.size(); ++i) {
+            // The position stays the same, so the files end up in reverse order, the last one first.
+            if (m_thumbnailCtrl->GetCount() > 0 && position >= 0 && position < m_thumbnailCtrl->GetCount())
+                m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(paths[i]), position);
+            progress.Done(i + 1);
+        }
+    }
+    m_thumbnailCtrl->Thaw();
+    RefreshOutputSize();
+}
+
+void MyFrame::OnDeleteImages(wxCommandEvent&) {
+    StopAnimation();
+    const wxArrayInt& selections = m_thumbnailCtrl->m_selections;
+    if (m_thumbnailCtrl->GetCount() == 0 || selections.empty() || selections[0] < 0)
+        return;
+    // Highest first, so that no index shifts before it is used.
+    std::vector<int> doomed(selections.begin(), selections.end());
+    std::sort(doomed.begin(), doomed.end(), std::greater<int>());
+
+    wxMessageDialog question(this, wxGetTranslation("Are you sure you want to delete selected image(s)?"),
+                             wxGetTranslation("Confirm"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+    if (question.ShowModal() == wxID_YES) {
+        m_thumbnailCtrl->Freeze();
+        for (int n : doomed)
+            m_thumbnailCtrl->Delete(n);
+        m_thumbnailCtrl->Thaw();
+        m_preview.Clear();
+    }
+    m_statusBar1->SetStatusText(wxEmptyString, 1);
+    RefreshOutputSize();
+    if (m_thumbnailCtrl->GetCount() == 0)
+        EnableFrameCommands(false);
+}
+
+void MyFrame::OnClearAll(wxCommandEvent&) {
+    StopAnimation();
+    m_thumbnailCtrl->Clear();
+    m_spinctrl_width->SetValue(0);
+    m_spinctrl_height->SetValue(0);
+    EnableFrameCommands(false);
+    m_statusBar1->SetStatusText(wxEmptyString, 1);
+    RefreshOutputSize();
+    m_preview.Clear();
+}
+
+void MyFrame::OnThumbnailLeftClick(wxThumbnailEvent& event) {
+    if (m_thumbnailCtrl->GetCount() == 0)
+        return;
+    StopAnimation();
+    auto* item = wxDynamicCast(m_thumbnailCtrl->GetItem(event.GetIndex()), wxImageThumbnailItem);
+    if (!item)
+        return;
+    ShowFrame(item);
+    m_currentFileName = wxFileNameFromPath(item->m_path);
+    m_currentBitmap = item->m_picture;
+    const bool hasPicture = item->m_picture.IsOk();
+    m_statusBar1->SetStatusText(status_texts::ClickedFrame(m_currentFileName,
+                                                           hasPicture ? item->m_picture.GetWidth() : 0,
+                                                           hasPicture ? item->m_picture.GetHeight() : 0),
+                                1);
+}
+
+void MyFrame::OnThumbnailRightClick(wxThumbnailEvent&) {
+    StopAnimation();
+    wxMenu menu;
+    // The entries reach their handlers through the identifiers 0 and wxID_DELETE bound with the menu bar.
+    menu.Append(new wxMenuItem(&menu, 0, MenuLabel("&Insert Image", "Ctrl+Ins"), wxEmptyString, wxITEM_NORMAL));
+    menu.Append(new wxMenuItem(&menu, wxID_DELETE, MenuLabel("&Delete", "Ctrl+Del"), wxEmptyString, wxITEM_NORMAL));
+    PopupMenu(&menu);
+}
+
+void MyFrame::OnDelayChanged(wxCommandEvent&) {
+    m_thumbnailCtrl->m_delay = m_spinctrl_delay->GetValue();
+}
+
+void MyFrame::OnWidthChanged(wxCommandEvent&) {
+    if (m_thumbnailCtrl->GetCount() == 0)
+        return;
+    const int width = m_spinctrl_width->GetValue();
+    m_outputWidth = width;
+    int height = 0;
+    // Without a reference width (only frames without pictures) the height stays as it is.
+    if (output_size::HeightForWidth(width, m_baseWidth, m_baseHeight, height)) {
+        m_outputHeight = height;
+        m_spinctrl_height->SetValue(height);
+    }
+    m_statusBar1->SetStatusText(status_texts::OutputSize(m_gifName, m_outputWidth, m_outputHeight), 0);
+}
+
+void MyFrame::OnHeightChanged(wxCommandEvent&) {
+    if (m_thumbnailCtrl->GetCount() == 0)
+        return;
+    const int height = m_spinctrl_height->GetValue();
+    m_outputHeight = height;
+    int width = 0;
+    if (output_size::WidthForHeight(height, m_baseWidth, m_baseHeight, width)) {
+        m_outputWidth = width;
+        m_spinctrl_width->SetValue(width);
+    }
+    m_statusBar1->SetStatusText(status_texts::OutputSize(m_gifName, m_outputWidth, m_outputHeight), 0);
+}
+
+void MyFrame::RefreshOutputSize() {
+    const int count = m_thumbnailCtrl->GetCount();
+    if (count == 0) {
+        // The stored sizes keep their values; only what is shown goes back to nothing.
+        m_statusBar1->SetStatusText(wxEmptyString, 0);
+        m_spinctrl_width->SetValue(0);
+        m_spinctrl_height->SetValue(0);
+        return;
+    }
+    std::vector<wxSize> sizes;
+    sizes.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        auto* item = wxDynamicCast(m_thumbnailCtrl->GetItem(i), wxImageThumbnailItem);
+        sizes.push_back(item && item->m_picture.IsOk() ? item->m_picture.GetSize() : wxSize(0, 0));
+    }
+    const wxSize best = output_size::FindBestSize(sizes);
+    m_baseWidth = m_outputWidth = best.x;
+    m_baseHeight = m_outputHeight = best.y;
+    m_spinctrl_width->SetValue(best.x);
+    m_spinctrl_height->SetValue(best.y);
+    m_statusBar1->SetStatusText(
+        status_texts::OutputSize(m_gifName, m_spinctrl_width->GetValue(), m_spinctrl_height->GetValue()), 0);
+}

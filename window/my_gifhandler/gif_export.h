@@ -1,0 +1,46 @@
+#pragma once
+// The export engine shared by the window's Save and by quintrel-gif, so both write the same bytes
+// for the same pictures, size and delay: every picture is composed on the output canvas, reduced to
+// a palette image and written through MyGifHandler into a temporary file that replaces the target
+// only once every byte is written.
+
+#include <wx/image.h>
+#include <wx/string.h>
+
+#include <cstddef>
+#include <functional>
+
+namespace gif_export {
+
+// Returns the full picture of frame `index`. Called on the calling thread, in frame order. The
+// image it returns must share its data with no other image (a fresh load or ConvertToImage does
+// not; anything else is deep-copied first), since worker threads take it over. An invalid image
+// gives a black frame.
+using FrameSource = std::function<wxImage(size_t index)>;
+
+// Told after each frame is written, on the calling thread; returning false cancels the export.
+using Progress = std::function<bool(size_t framesDone, size_t frameCount)>;
+
+struct Request {
+    wxString path;       // the target, used as given (see EnsureGifExtension)
+    size_t frameCount = 0;
+    int width = 0;       // output size in pixels
+    int height = 0;
+    int delay = 0;       // hundredths of a second, one for every frame
+    unsigned threads = 0;  // workers composing and reducing frames; 0: one per core
+};
+
+struct Result {
+    bool ok = false;
+    bool cancelled = false;
+    wxString reason;  // why nothing was written, for the user; empty on success
+};
+
+// Writes the animation. On any failure or cancel the target is left as it was and no temporary
+// file remains. Blocks until done; the toolkit's log is silenced meanwhile (the reason says it all).
+Result Export(const Request& request, const FrameSource& source, const Progress& progress = {});
+
+// The path unchanged when it ends with ".gif" (case-sensitive), else with ".gif" appended.
+wxString EnsureGifExtension(const wxString& path);
+
+}  // namespace gif_export
