@@ -1,19 +1,16 @@
 #include "project/project_file.h"
 
 #include "app/paths.h"
+#include "app/replacing_file.h"
 
 #include <wx/filename.h>
+#include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/stream.h>
 #include <wx/xml/xml.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace project_file {
 namespace {
@@ -56,116 +53,6 @@ void BuildDocument(wxXmlDocument& document, const ProjectContents& contents) {
     document.SetRoot(project.release());
 }
 
-SaveResult Failure(const wxString& what, int error) {
-    return {false, error ? what + ": " + wxSysErrorMsgStr(error) : what};
-}
-
-// A descriptor closed on every way out; the temporary file is removed unless the save went through.
-class TemporaryFile {
-public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (m_fd >= 0)
-            close(m_fd);
-        if (!m_name.empty())
-            unlink(m_name.c_str());
-    }
-
-    // Creates a new file of a fresh name beside `target`; the mode goes through the umask as for any new file.
-    bool Create(const std::string& target, mode_t mode) {
-        for (unsigned attempt = 0; attempt < 100; ++attempt) {
-            const std::string name = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-            m_fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (m_fd >= 0) {
-                m_name = name;
-                return true;
-            }
-            if (errno != EEXIST)
-                return false;
-        }
-        return false;
-    }
-
-    bool WriteAll(const char* data, size_t size) {
-        while (size > 0) {
-            const ssize_t written = write(m_fd, data, size);
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            data += written;
-            size -= static_cast<size_t>(written);
-        }
-        return true;
-    }
-
-    int Descriptor() const { return m_fd; }
-
-    // Closes the file, reporting the errors that a delayed write may only show here.
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return close(fd) == 0;
-    }
-
-    bool RenameOver(const std::string& target) {
-        if (rename(m_name.c_str(), target.c_str()) != 0)
-            return false;
-        m_name.clear();
-        return true;
-    }
-
-private:
-    int m_fd = -1;
-    std::string m_name;
-};
-
-SaveResult WriteReplacing(const wxString& path, const char* data, size_t size) {
-    std::string target(path.fn_str());
-    if (target.empty())
-        return Failure("no file name was given", 0);
-
-    // Replace the file a link points to, not the link.
-    struct stat status {};
-    if (lstat(target.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        std::unique_ptr<char, decltype(&free)> resolved(realpath(target.c_str(), nullptr), &free);
-        if (resolved)
-            target = resolved.get();
-    }
-
-    mode_t mode = 0666;
-    const bool replacing = stat(target.c_str(), &status) == 0;
-    if (replacing) {
-        if (S_ISDIR(status.st_mode))
-            return Failure("it is a folder", 0);
-        if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return Failure("the file is read-only", 0);
-        mode = status.st_mode & 07777;
-    }
-
-    TemporaryFile temporary;
-    if (!temporary.Create(target, mode)) {
-        const int error = errno;
-        const wxString folder = wxFileName(path).GetPath();
-        return Failure(wxString::Format("cannot create a file in the folder \"%s\"", folder.empty() ? "." : folder),
-                       error);
-    }
-    if (!temporary.WriteAll(data, size))
-        return Failure("writing failed", errno);
-    if (replacing && fchmod(temporary.Descriptor(), mode) != 0)
-        return Failure("cannot keep the file's permissions", errno);
-    if (fsync(temporary.Descriptor()) != 0)
-        return Failure("writing failed", errno);
-    if (!temporary.Close())
-        return Failure("writing failed", errno);
-    if (!temporary.RenameOver(target))
-        return Failure("cannot replace the file", errno);
-    return {true, wxString()};
-}
-
 // The toolkit's memory stream grows its buffer a little at a time, copying it on every step; a string grows
 // geometrically, which matters for projects of thousands of frames.
 class StringOutputStream : public wxOutputStream {
@@ -205,8 +92,16 @@ SaveResult Save(const wxString& path, const ProjectContents& contents) {
     BuildDocument(document, contents);
     StringOutputStream buffer;
     if (!document.Save(buffer, 2))
-        return Failure("the document could not be encoded", 0);
-    return WriteReplacing(path, buffer.Bytes().data(), buffer.Bytes().size());
+        return {false, wxString::Format(_("\"%s\" could not be written as XML."), path)};
+    ReplacingFile file;
+    wxString reason;
+    if (!file.Open(path, reason))
+        return {false, reason};
+    if (!file.Stream().WriteAll(buffer.Bytes().data(), buffer.Bytes().size()))
+        return {false, file.WriteFailure()};
+    if (!file.Commit(reason))
+        return {false, reason};
+    return {true, wxString()};
 }
 
 ReadResult Read(const wxString& path, const ReadCallbacks& callbacks) {

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs the Debian packages the build and the tests need, only those missing (checked with dpkg).
+# Installs the Debian packages the build, the program and the tests need, only those missing (checked
+# with dpkg). xdg-utils opens web pages and folders for the program.
 set -e
 PACKAGES="build-essential cmake pkg-config gettext libwxgtk3.2-dev wx-common libgtest-dev \
-libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback"
+libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils"
 [ -n "$EXTRA_PACKAGES" ] && PACKAGES="$PACKAGES $EXTRA_PACKAGES"
 
 missing=""

@@ -336,7 +336,7 @@ TEST(ProjectFileSave, FailuresAreReportedAndLeaveExistingFilesUntouched) {
         EXPECT_FALSE(saved.ok) << target;
         EXPECT_FALSE(saved.reason.empty()) << target;
     }
-    EXPECT_EQ(project_file::Save(readOnly, {}).reason, "the file is read-only");
+    EXPECT_EQ(project_file::Save(readOnly, {}).reason, "\"" + readOnly + "\" is read-only.");
     EXPECT_NE(project_file::Save(folder + "/no such folder/p.xml", {}).reason.find("No such file or directory"),
               wxString::npos);
     EXPECT_EQ(ReadBytes(readOnly), "precious");
@@ -357,7 +357,7 @@ TEST(ProjectFileSave, AWriteThatRunsOutOfSpaceKeepsTheOldFile) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     const project_file::SaveResult saved = project_file::Save(path, contents);
     EXPECT_FALSE(saved.ok);
-    EXPECT_TRUE(saved.reason.StartsWith("writing failed")) << saved.reason;
+    EXPECT_TRUE(saved.reason.StartsWith("Cannot write \"" + path + "\"")) << saved.reason;
     EXPECT_EQ(ReadBytes(path), "the earlier project");
     EXPECT_EQ(FilesIn(folder), std::vector<wxString>{path});
 }

@@ -1,19 +1,13 @@
 #include "window/my_gifhandler/gif_export.h"
 
+#include "app/replacing_file.h"
 #include "window/my_gifhandler/frame_composition.h"
 #include "window/my_gifhandler/my_gif_handler.h"
 #include "window/my_gifhandler/palette_image.h"
 
-#include <wx/file.h>
-#include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/wfstream.h>
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -25,82 +19,6 @@
 namespace gif_export {
 
 namespace {
-
-// Read-only by its permission bits too, which the superuser's access check ignores.
-bool IsWritable(const wxString& path) {
-    struct stat status;
-    return wxFileName::IsFileWritable(path) && stat(path.fn_str(), &status) == 0 && (status.st_mode & 0222) != 0;
-}
-
-// A temporary file beside the target that replaces it on Commit and is removed otherwise.
-class PendingFile {
-public:
-    ~PendingFile() {
-        if (!m_tempPath.empty()) {
-            m_file.Close();
-            wxRemoveFile(m_tempPath);
-        }
-    }
-
-    bool Create(const wxString& target, wxString& reason) {
-        m_target = target;
-        if (wxFileName::DirExists(target)) {
-            reason = wxString::Format(_("\"%s\" is a folder."), target);
-            return false;
-        }
-        if (wxFileName::FileExists(target) && !IsWritable(target)) {
-            reason = wxString::Format(_("\"%s\" is read-only."), target);
-            return false;
-        }
-        m_tempPath = wxFileName::CreateTempFileName(target + ".", &m_file);
-        if (m_tempPath.empty() || !m_file.IsOpened()) {
-            reason = wxString::Format(_("Cannot create a file in \"%s\": %s"),
-                                      wxFileName(target).GetPath(), wxSysErrorMsgStr());
-            m_tempPath.clear();
-            return false;
-        }
-        m_stream = std::make_unique<wxFileOutputStream>(m_file);
-        return true;
-    }
-
-    wxOutputStream& Stream() { return *m_stream; }
-
-    // Puts the bytes on disc and renames the file over the target.
-    bool Commit(wxString& reason) {
-        // Temporary files are private; give the GIF the permissions a newly created file gets,
-        // or those of the file it replaces.
-        mode_t mode;
-        struct stat existing;
-        if (stat(m_target.fn_str(), &existing) == 0) {
-            mode = existing.st_mode & 07777;
-        } else {
-            const mode_t mask = umask(0);
-            umask(mask);
-            mode = 0666 & ~mask;
-        }
-        errno = 0;
-        if (!m_file.Flush() || !m_file.Close() || chmod(m_tempPath.fn_str(), mode) != 0 ||
-            !wxRenameFile(m_tempPath, m_target, true)) {
-            reason = WriteFailure();
-            return false;
-        }
-        m_tempPath.clear();
-        return true;
-    }
-
-    // A write that stops short sets no error code; the disc is full then, or the file too large.
-    wxString WriteFailure() const {
-        if (errno == 0)
-            return wxString::Format(_("Cannot write \"%s\": the disc is full."), m_target);
-        return wxString::Format(_("Cannot write \"%s\": %s"), m_target, wxSysErrorMsgStr());
-    }
-
-private:
-    wxString m_target;
-    wxString m_tempPath;
-    wxFile m_file;
-    std::unique_ptr<wxFileOutputStream> m_stream;
-};
 
 // Composes and reduces frames on worker threads; hands them back in any order by index.
 class FramePipeline {
@@ -194,7 +112,7 @@ std::unique_ptr<wxImage> Unshared(wxImage picture) {
 
 // Writes every frame in order; false with a reason on failure or cancel.
 bool WriteFrames(const Request& request, const FrameSource& source, const Progress& progress,
-                 wxOutputStream& stream, Result& result, const PendingFile& file) {
+                 wxOutputStream& stream, Result& result, const ReplacingFile& file) {
     const unsigned threads = request.threads ? request.threads : std::max(1u, std::thread::hardware_concurrency());
     // One frame per worker and one more in flight, so no worker waits while the oldest frame is
     // written; memory stays bounded whatever the frame count.
@@ -215,7 +133,6 @@ bool WriteFrames(const Request& request, const FrameSource& source, const Progre
             return false;
         }
         // A palette frame always has few enough colours, so a refusal is a failed write.
-        errno = 0;
         if (!handler.DoSaveFile(*frame, stream, written == 0, request.delay * 10, palette, count, transparentIndex)) {
             result.reason = file.WriteFailure();
             return false;
@@ -226,7 +143,6 @@ bool WriteFrames(const Request& request, const FrameSource& source, const Progre
             return false;
         }
     }
-    errno = 0;
     if (!MyGifHandler::WriteTrailer(stream)) {
         result.reason = file.WriteFailure();
         return false;
@@ -248,8 +164,8 @@ Result Export(const Request& request, const FrameSource& source, const Progress&
     }
     // Failures come back as the reason; the stream classes would also log them.
     wxLogNull quiet;
-    PendingFile file;
-    if (!file.Create(request.path, result.reason))
+    ReplacingFile file;
+    if (!file.Open(request.path, result.reason))
         return result;
     if (!WriteFrames(request, source, progress, file.Stream(), result, file))
         return result;
