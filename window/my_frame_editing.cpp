@@ -54,7 +54,7 @@ public:
     }
 
 private:
-    static const size_t kQuietCount = 5;
+    static constexpr size_t kQuietCount = 5;
 
     wxString CountText(size_t count) const { return wxString::Format("%zu / %zu", count, m_total); }
 
@@ -151,7 +151,7 @@ void MyFrame::OnThumbnailLeftClick(wxThumbnailEvent& event) {
     if (m_thumbnailCtrl->GetCount() == 0)
         return;
     StopAnimation();
-    auto* item = wxDynamicCast(m_thumbnailCtrl->GetItem(event.GetIndex()), wxImageThumbnailItem);
+    auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(event.GetIndex()));
     if (!item)
         return;
     ShowFrame(item);
@@ -216,7 +216,7 @@ void MyFrame::RefreshOutputSize() {
     std::vector<wxSize> sizes;
     sizes.reserve(count);
     for (int i = 0; i < count; ++i) {
-        auto* item = wxDynamicCast(m_thumbnailCtrl->GetItem(i), wxImageThumbnailItem);
+        auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
         sizes.push_back(item && item->m_picture.IsOk() ? item->m_picture.GetSize() : wxSize(0, 0));
     }
     const wxSize best = output_size::FindBestSize(sizes);

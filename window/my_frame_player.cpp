@@ -60,7 +60,7 @@ void MyFrame::OnTimer(wxTimerEvent&) {
         StopAnimation();
         return;
     }
-    ShowFrame(wxDynamicCast(m_thumbnailCtrl->GetItem(m_frameIndex), wxImageThumbnailItem));
+    ShowFrame(dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(m_frameIndex)));
     if (++m_frameIndex == count) {
         ++m_loopsDone;
         if (m_loopsDone == m_loopCount) {

@@ -88,13 +88,13 @@ public:
     ~ProgressWatcher() override { wxEvtHandler::RemoveFilter(this); }
     int FilterEvent(wxEvent& event) override {
         for (wxObject* object = event.GetEventObject(); object;) {
-            auto* dialog = wxDynamicCast(object, wxGenericProgressDialog);
+            auto* dialog = dynamic_cast<wxGenericProgressDialog*>(object);
             if (dialog && dialog->IsShown()) {
                 titles.insert(dialog->GetTitle().ToStdString());
                 messages.insert(dialog->GetMessage().ToStdString());
                 break;
             }
-            auto* window = wxDynamicCast(object, wxWindow);
+            auto* window = dynamic_cast<wxWindow*>(object);
             object = window ? window->GetParent() : nullptr;
         }
         return Event_Skip;
@@ -178,7 +178,8 @@ TEST_F(FrameEditingTest, InsertPutsTheChosenFilesBeforeTheFirstSelectedFrameInRe
     EXPECT_EQ(FrameNames(), (Names{"f0.png", "f1.png", "b.png", "a.png", "f2.png", "f3.png", "f4.png"}));
     // The strip keeps the same frame selected; a dialog insertion goes before it again.
     EXPECT_EQ(Strip()->m_selections[0], 4);
-    wxTEST_DIALOG(Command(&MyFrame::OnInsertImage), ExpectImageDialog("Insert Image Files", Picture("c.png", 640, 480)));
+    const wxString c = Picture("c.png", 640, 480);
+    wxTEST_DIALOG(Command(&MyFrame::OnInsertImage), ExpectImageDialog("Insert Image Files", c));
     EXPECT_EQ(FrameNames(), (Names{"f0.png", "f1.png", "b.png", "a.png", "c.png", "f2.png", "f3.png", "f4.png"}));
     EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 640);
 
@@ -190,7 +191,7 @@ TEST_F(FrameEditingTest, InsertPutsTheChosenFilesBeforeTheFirstSelectedFrameInRe
     Select({6, 1});
     frame->InsertImageFiles(Paths({wxGetHomeDir() + "/gone.png"}));
     EXPECT_EQ(FrameNames()[6], "gone.png");
-    EXPECT_FALSE(wxDynamicCast(Strip()->GetItem(6), wxImageThumbnailItem)->m_picture.IsOk());
+    EXPECT_FALSE(dynamic_cast<wxImageThumbnailItem*>(Strip()->GetItem(6))->m_picture.IsOk());
     EXPECT_EQ(Strip()->GetCount(), 9);
 }
 
@@ -423,5 +424,5 @@ TEST_F(FrameEditingTest, ManyFilesShowTheirCountWhileTheyLoadAndAHandfulDoNot) {
     // The progress dialog is gone afterwards.
     gui_test::Pump(50);
     for (wxWindow* window : wxTopLevelWindows)
-        EXPECT_FALSE(wxDynamicCast(window, wxGenericProgressDialog) && window->IsShown());
+        EXPECT_FALSE(dynamic_cast<wxGenericProgressDialog*>(window) && window->IsShown());
 }

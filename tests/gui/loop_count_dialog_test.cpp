@@ -19,9 +19,9 @@
 
 namespace {
 
-wxRadioButton* PlayTimes(LoopCountDialog& dialog) { return wxDynamicCast(dialog.FindWindow(0), wxRadioButton); }
-wxRadioButton* PlayForever(LoopCountDialog& dialog) { return wxDynamicCast(dialog.FindWindow(1), wxRadioButton); }
-wxSpinCtrl* PassCount(LoopCountDialog& dialog) { return wxDynamicCast(dialog.FindWindow(2), wxSpinCtrl); }
+wxRadioButton* PlayTimes(LoopCountDialog& dialog) { return dynamic_cast<wxRadioButton*>(dialog.FindWindow(0)); }
+wxRadioButton* PlayForever(LoopCountDialog& dialog) { return dynamic_cast<wxRadioButton*>(dialog.FindWindow(1)); }
+wxSpinCtrl* PassCount(LoopCountDialog& dialog) { return dynamic_cast<wxSpinCtrl*>(dialog.FindWindow(2)); }
 
 // What a click on a radio button does, through the dialog's own event table.
 void Choose(wxRadioButton* radio) {
@@ -47,7 +47,7 @@ struct OpenDialogState {
 
 LoopCountDialog* FindModalLoopCountDialog() {
     for (wxWindow* window : wxTopLevelWindows) {
-        auto* dialog = wxDynamicCast(window, LoopCountDialog);
+        auto* dialog = dynamic_cast<LoopCountDialog*>(window);
         if (dialog && dialog->IsModal())
             return dialog;
     }
@@ -139,7 +139,7 @@ TEST_F(LoopCountTest, ControlsIdentifiersAndFirstState) {
     EXPECT_EQ(dialog.GetSize(), wxSize(300, 150));
     EXPECT_EQ(dialog.GetResult(), 0);
 
-    auto* box = wxDynamicCast(dialog.FindWindow(5105), wxStaticBox);
+    auto* box = dynamic_cast<wxStaticBox*>(dialog.FindWindow(5105));
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->GetLabel(), "Animation Loop Count");
     EXPECT_EQ(box->GetPosition(), wxPoint(10, 10));
@@ -167,7 +167,7 @@ TEST_F(LoopCountTest, ControlsIdentifiersAndFirstState) {
 
     bool unitFound = false;
     for (wxWindow* child : dialog.GetChildren()) {
-        auto* text = wxDynamicCast(child, wxStaticText);
+        auto* text = dynamic_cast<wxStaticText*>(child);
         if (text && text->GetLabel() == "time(s)") {
             unitFound = true;
             EXPECT_EQ(text->GetPosition(), wxPoint(200, 30));
@@ -175,8 +175,8 @@ TEST_F(LoopCountTest, ControlsIdentifiersAndFirstState) {
     }
     EXPECT_TRUE(unitFound);
 
-    auto* ok = wxDynamicCast(dialog.FindWindow(wxID_OK), wxButton);
-    auto* cancel = wxDynamicCast(dialog.FindWindow(wxID_CANCEL), wxButton);
+    auto* ok = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_OK));
+    auto* cancel = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_CANCEL));
     ASSERT_TRUE(ok && cancel);
     EXPECT_EQ(wxID_OK, 5100);
     EXPECT_EQ(wxID_CANCEL, 5101);

@@ -21,7 +21,9 @@ protected:
         gui_test::PumpUntil([&] { return frame->m_panel2->GetSize() == size; }, 1000);
         ASSERT_EQ(frame->m_panel2->GetSize(), size);
     }
-    void Show(int index) { frame->ShowFrame(wxDynamicCast(frame->m_thumbnailCtrl->GetItem(index), wxImageThumbnailItem)); }
+    void Show(int index) {
+        frame->ShowFrame(dynamic_cast<wxImageThumbnailItem*>(frame->m_thumbnailCtrl->GetItem(index)));
+    }
     wxColour Shown() {
         const wxImage preview = Preview();
         const wxPoint middle(preview.GetWidth() / 2, preview.GetHeight() / 2);
@@ -50,11 +52,13 @@ protected:
 void ExpectRedRectangle(const wxImage& shot, const wxRect& rect, const wxColour& background) {
     const wxRect client(shot.GetSize());
     const wxRect inside = rect.Intersect(client);
-    for (const wxPoint& corner : {inside.GetTopLeft(), inside.GetTopRight(), inside.GetBottomLeft(),
-                                  inside.GetBottomRight(), wxPoint(inside.x + inside.width / 2, inside.y + inside.height / 2)})
+    const wxPoint middle(inside.x + inside.width / 2, inside.y + inside.height / 2);
+    for (const wxPoint& corner :
+         {inside.GetTopLeft(), inside.GetTopRight(), inside.GetBottomLeft(), inside.GetBottomRight(), middle})
         EXPECT_TRUE(SameColour(shot, corner, *wxRED)) << "inside";
     for (const wxPoint& outside : {wxPoint(rect.x - 1, rect.y), wxPoint(rect.x, rect.y - 1),
-                                   wxPoint(rect.GetRight() + 1, rect.GetBottom()), wxPoint(rect.GetRight(), rect.GetBottom() + 1)}) {
+                                   wxPoint(rect.GetRight() + 1, rect.GetBottom()),
+                                   wxPoint(rect.GetRight(), rect.GetBottom() + 1)}) {
         if (client.Contains(outside)) {
             EXPECT_TRUE(SameColour(shot, outside, background)) << "outside";
         }
