@@ -51,7 +51,6 @@ void MyFrame::OnOpenProject(wxCommandEvent&) {
 
 void MyFrame::LoadProject() {
     StopAnimation();
-    m_thumbnailCtrl->Clear();
     wxFileDialog dialog(this, wxGetTranslation("Load Xml Files"), wxString(), wxString(),
                         wxGetTranslation("Xml files") + " (*.xml)|*.xml",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
@@ -153,7 +152,6 @@ bool MyFrame::SaveProject() {
     for (int i = 0; i < count; ++i)
         contents.imagePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
 
-    TakeSnapshot(contents.delay, contents.width, contents.height, count);
     wxFileDialog dialog(this, wxGetTranslation("Save XML Files"), wxString(), wxString(),
                         wxGetTranslation("XML files") + " (*.xml)|*.xml", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     // A cancelled dialog saves again to the project's known file, if there is one.

@@ -75,8 +75,8 @@ void MyFrame::ConfirmClose() {
     switch (AskToSaveProject("Warning")) {
     case wxID_YES:
         // A cancelled or failed save keeps the window, and its frames, open.
-        SaveProject();
-        Destroy();
+        if (SaveProject())
+            Destroy();
         break;
     case wxID_NO:
         Destroy();

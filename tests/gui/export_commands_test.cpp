@@ -82,8 +82,8 @@ public:
     ~ProgressWatcher() override { wxEvtHandler::RemoveFilter(this); }
 
     int FilterEvent(wxEvent& event) override {
-        wxWindow* window = wxDynamicCast(event.GetEventObject(), wxWindow);
-        auto* dialog = window ? wxDynamicCast(wxGetTopLevelParent(window), wxGenericProgressDialog) : nullptr;
+        auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+        auto* dialog = window ? dynamic_cast<wxGenericProgressDialog*>(wxGetTopLevelParent(window)) : nullptr;
         // Events also arrive while the dialog builds its children, before its texts exist.
         if (!dialog || !dialog->IsShown())
             return Event_Skip;

@@ -434,3 +434,13 @@ TEST_F(ProjectCommandsTest, NoCommandLineFilesChangeNothing) {
     EXPECT_EQ(Count(), 0);
     EXPECT_FALSE(FrameCommandsEnabled());
 }
+
+TEST_F(ProjectCommandsTest, TitleNamesTheOpenedProjectUntilTheLanguageChanges) {
+    const wxString project = Folder() + "/anim.xml";
+    WriteFile(project, ProjectXml("", 30, 20, 10, WritePictures({{30, 20}})));
+    wxTEST_DIALOG(OpenProject(), ExpectFile(project));
+    EXPECT_EQ(frame->GetTitle(), Title("anim"));
+    wxCommandEvent german(wxEVT_MENU, 89);
+    frame->ProcessWindowEvent(german);
+    EXPECT_EQ(frame->GetTitle(), "Quintrel Tavelle");
+}

@@ -85,8 +85,8 @@ void MyFrame::OnSaveGif(wxCommandEvent&) {
     if (m_gifPath.empty())
         return;
     // A path that could not be written is not remembered.
-    WriteGifFile();
-    (void)previousPath;
+    if (!WriteGifFile())
+        m_gifPath = previousPath;
 }
 
 void MyFrame::OnSaveGifAs(wxCommandEvent&) {
@@ -116,7 +116,7 @@ bool MyFrame::WriteGifFile() {
 
     // The toolkit's bitmaps belong to this thread: each picture is handed over as an image of its own.
     const auto pictureOf = [this](size_t index) {
-        const auto* item = wxDynamicCast(m_thumbnailCtrl->GetItem(static_cast<int>(index)), wxImageThumbnailItem);
+        const auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(static_cast<int>(index)));
         return item && item->m_picture.IsOk() ? item->m_picture.ConvertToImage() : wxImage();
     };
     ExportProgress progress(this, request.frameCount, request.width, request.height);
