@@ -1,9 +1,10 @@
 #include "app/update_check.h"
 
+#include "app/http_get.h"
 #include "app/paths.h"
 
 #include <wx/log.h>
-#include <wx/socket.h>
+#include <wx/mstream.h>
 #include <wx/stream.h>
 #include <wx/url.h>
 #include <wx/xml/xml.h>
@@ -113,22 +114,29 @@ int CompareVersions(const wxString& a, const wxString& b) {
 UpdateFetch::~UpdateFetch() { Wait(); }
 
 bool UpdateFetch::Start(const wxString& address, wxEvtHandler* target, int timeoutSeconds) {
+    HttpAddress http;
     {
         wxLogNull silence;
-        if (wxURL(address).GetError() != wxURL_NOERR)
+        wxURL url(address);
+        if (url.GetError() != wxURL_NOERR)
             return false;
+        http.host = url.GetServer().utf8_string();
+        http.port = url.HasPort() ? url.GetPort().utf8_string() : std::string("80");
+        http.path = url.GetPath().empty() ? std::string("/") : url.GetPath().utf8_string();
+        if (url.HasQuery())
+            http.path += "?" + url.GetQuery().utf8_string();
+        // Only plain HTTP is fetched; another scheme simply finds no version.
+        if (url.GetScheme() != "http")
+            http.host.clear();
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_running)
         return false;
     if (m_worker.joinable())
         m_worker.join();  // the previous fetch has delivered its result and is ending
-    // Sockets used by another thread need the toolkit's socket layer set up on this one first.
-    if (!wxSocketBase::IsInitialized())
-        wxSocketBase::Initialize();
     m_target = target;
     m_running = true;
-    m_worker = std::thread(&UpdateFetch::Run, this, address, timeoutSeconds);
+    m_worker = std::thread(&UpdateFetch::Run, this, http, timeoutSeconds);
     return true;
 }
 
@@ -153,15 +161,14 @@ void UpdateFetch::Wait() {
         worker.join();
 }
 
-void UpdateFetch::Run(wxString address, int timeoutSeconds) {
+void UpdateFetch::Run(HttpAddress address, int timeoutSeconds) {
     wxLogNull silence;  // on this thread only: failures are told by the empty result
     wxString newest;
-    {
-        wxURL url(address);
-        url.GetProtocol().SetDefaultTimeout(timeoutSeconds);
-        std::unique_ptr<wxInputStream> stream(url.GetInputStream());
-        if (stream)
-            newest = ReadNewestVersion(*stream);
+    if (!address.host.empty()) {
+        if (const std::optional<std::string> body = HttpGet(address, timeoutSeconds)) {
+            wxMemoryInputStream stream(body->data(), body->size());
+            newest = ReadNewestVersion(stream);
+        }
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_target) {

@@ -3,6 +3,8 @@
 // worker thread, so a server that never answers cannot freeze the window; the newest version it names
 // reaches the window that asked as a queued wxEVT_COMMAND_UPDATE_RESULT event.
 
+#include "app/http_get.h"
+
 #include <wx/event.h>
 #include <wx/string.h>
 
@@ -48,7 +50,7 @@ public:
     void Wait();
 
 private:
-    void Run(wxString address, int timeoutSeconds);
+    void Run(HttpAddress address, int timeoutSeconds);
 
     mutable std::mutex m_mutex;
     wxEvtHandler* m_target = nullptr;
