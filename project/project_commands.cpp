@@ -29,9 +29,9 @@ void MyFrame::OnOpenProject(wxCommandEvent&) {
     if (m_thumbnailCtrl->GetCount() > 0) {
         wxString title;
         if (m_projectPath.empty())
-            title = "Warning!";
+            title = wxTRANSLATE("Warning!");
         else if (!MatchesSnapshot())
-            title = "Warning";
+            title = wxTRANSLATE("Warning");
         if (!title.empty()) {
             switch (AskToSaveProject(title)) {
             case wxID_YES:

@@ -12,8 +12,8 @@
 namespace {
 
 const char* const kUnsavedQuestion =
-    "The project is unsaved,you can continue to edit\n your project when you open it next time,do you \nwant to "
-    "save the project now?";
+    wxTRANSLATE("The project is unsaved,you can continue to edit\n your project when you open it next time,do you "
+                "\nwant to save the project now?");
 
 }  // namespace
 
