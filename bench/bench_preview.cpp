@@ -1,6 +1,8 @@
 // The preview player's tick: the main window drawing the next frame fitted into a panel of about
 // 400 x 300, for 1920 x 1080 and 640 x 480 frames. The first pass fits every frame anew; later passes
 // reuse the fitted copies. Each tick includes the synchronous repaint of the panel.
+#include "bench/bench_app.h"
+
 #include "app/domain_option.h"
 #include "app/paths.h"
 #include "app/startup.h"
@@ -147,22 +149,4 @@ int Run() {
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv) {
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "bench_preview: no display\n");
-        return 1;
-    }
-    wxTheApp->CallOnInit();
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    const int result = Run();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return result;
-}
+int main(int argc, char** argv) { return RunInWindowApp(argc, argv, "bench_preview", Run); }

@@ -1,5 +1,7 @@
 // The frame strip's costs: appending 200 640 x 480 PNG files (decode, 256-colour reduction, thumbnail),
 // and one repaint of the strip holding 1,000 such frames, at the top and after a scroll.
+#include "bench/bench_app.h"
+
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/app.h>
@@ -104,6 +106,7 @@ void TimeRepaint(CountingStrip* strip, const char* where) {
 }
 
 int Run() {
+    wxInitAllImageHandlers();
     const wxString folder = wxFileName::CreateTempFileName("bench_strip");
     wxRemoveFile(folder);
     wxFileName::Mkdir(folder);
@@ -166,23 +169,4 @@ int Run() {
 
 }  // namespace
 
-class BenchApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-
-wxIMPLEMENT_APP_NO_MAIN(BenchApp);
-
-int main(int argc, char** argv) {
-    if (!wxEntryStart(argc, argv)) {
-        std::fprintf(stderr, "bench_strip: no display\n");
-        return 1;
-    }
-    wxTheApp->CallOnInit();
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxInitAllImageHandlers();
-    const int result = Run();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
-    return result;
-}
+int main(int argc, char** argv) { return RunInWindowApp(argc, argv, "bench_strip", Run); }
