@@ -3,7 +3,12 @@
 #include <wx/app.h>
 #include <wx/log.h>
 
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 class BenchApp : public wxApp {
@@ -25,4 +30,23 @@ int RunInWindowApp(int argc, char** argv, const char* name, int (*run)()) {
     wxTheApp->OnExit();
     wxEntryCleanup();
     return result;
+}
+
+double CpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+void Pump(int ms) {
+    wxStopWatch watch;
+    while (watch.Time() < ms) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(2);
+    }
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }

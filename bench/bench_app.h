@@ -3,3 +3,13 @@
 
 // Brings the toolkit up, runs `run` and tears the toolkit down; `name` names the program in messages.
 int RunInWindowApp(int argc, char** argv, const char* name, int (*run)());
+
+#include <vector>
+
+// Process CPU time in milliseconds: meaningful on a machine shared with other work.
+double CpuMs();
+
+// Runs the event loop for about `ms` milliseconds.
+void Pump(int ms);
+
+double Median(std::vector<double> values);

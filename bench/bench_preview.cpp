@@ -49,25 +49,6 @@ wxImage MakePicture(int width, int height, int seed) {
     return image;
 }
 
-double CpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
-
-void Pump(int ms) {
-    wxStopWatch watch;
-    while (watch.Time() < ms) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(2);
-    }
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 struct TickTimes {
     std::vector<double> wall, cpu;
 };

@@ -64,27 +64,9 @@ public:
     double CpuTimeMs() const { return CpuMs() - m_cpuStart; }
 
 private:
-    static double CpuMs() {
-        timespec now{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-        return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-    }
     wxStopWatch m_wall;
     double m_cpuStart;
 };
-
-void Pump(int ms) {
-    wxStopWatch watch;
-    while (watch.Time() < ms) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(2);
-    }
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Median time of a full refresh painted synchronously, and the cells one paint draws.
 void TimeRepaint(CountingStrip* strip, const char* where) {
