@@ -24,6 +24,7 @@ run: deps build
 test: deps build asan-build
 	scripts/run-tests.sh $(BUILD)
 	scripts/run-tests.sh $(ASAN_BUILD) sanitized
+	@scripts/test-ratio.sh
 
 # The plain build's suite only, for quick local iterations.
 test-fast: deps build

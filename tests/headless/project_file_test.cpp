@@ -1,363 +1,166 @@
+// The project file: the exact document written, values read back in the file's order, how far a damaged or
+// misshapen file is read, and saves that fail without harming the earlier file.
 #include "project/project_file.h"
-#include "tests/support/isolated_home.h"
 
-#include <wx/dir.h>
-#include <wx/ffile.h>
-#include <wx/filefn.h>
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <csignal>
-#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
+
+#include <climits>
+#include <csignal>
 
 namespace {
 
-wxString Scratch(const wxString& name) {
-    return wxString::FromUTF8(IsolatedHomeListener::CurrentHome()) + "/" + name;
-}
+using test_files::Scratch;
+using Events = std::vector<std::string>;
 
-void WriteBytes(const wxString& path, const std::string& bytes) {
-    wxFFile file(path, "wb");
-    ASSERT_TRUE(file.IsOpened());
-    file.Write(bytes.data(), bytes.size());
-}
-
-std::string ReadBytes(const wxString& path) {
-    wxFFile file(path, "rb");
-    std::string bytes(static_cast<size_t>(file.Length()), '\0');
-    file.Read(bytes.data(), bytes.size());
-    return bytes;
-}
-
-std::vector<wxString> FilesIn(const wxString& folder) {
-    wxArrayString names;
-    wxDir::GetAllFiles(folder, &names, wxString(), wxDIR_FILES | wxDIR_HIDDEN);
-    names.Sort();
-    return {names.begin(), names.end()};
-}
-
-// Every delivery in the order it arrived, as "kind value".
-struct Recorder {
-    std::vector<std::string> events;
-    project_file::ReadResult result = project_file::ReadResult::Stopped;
-
-    project_file::ReadCallbacks Callbacks() {
-        project_file::ReadCallbacks callbacks;
-        callbacks.width = [this](int v) { events.push_back("width " + std::to_string(v)); };
-        callbacks.height = [this](int v) { events.push_back("height " + std::to_string(v)); };
-        callbacks.name = [this](const wxString& v) { events.push_back("name " + v.utf8_string()); };
-        callbacks.delay = [this](int v) { events.push_back("delay " + std::to_string(v)); };
-        callbacks.emptyImages = [this] { events.push_back("empty"); };
-        callbacks.imagePath = [this](const wxString& v) { events.push_back("path " + v.utf8_string()); };
-        return callbacks;
-    }
-};
-
-Recorder ReadFile(const wxString& path) {
-    Recorder recorder;
-    recorder.result = project_file::Read(path, recorder.Callbacks());
-    return recorder;
-}
-
-Recorder ReadText(const std::string& text) {
-    const wxString path = Scratch("project.xml");
-    WriteBytes(path, text);
-    return ReadFile(path);
-}
-
-// A well-formed project around the given "gif" content and "images" content.
-std::string Project(const std::string& gif, const std::string& images, const std::string& name = "<name>a.gif</name>") {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project>" + name + "<gif>" + gif + "</gif><images>" + images +
-           "</images></project>\n";
+// Every delivery in its order, as "kind value".
+Events ReadEvents(const wxString& path, project_file::ReadResult* result = nullptr) {
+    Events events;
+    project_file::ReadCallbacks callbacks;
+    callbacks.width = [&](int v) { events.push_back("width " + std::to_string(v)); };
+    callbacks.height = [&](int v) { events.push_back("height " + std::to_string(v)); };
+    callbacks.name = [&](const wxString& v) { events.push_back("name " + v.utf8_string()); };
+    callbacks.delay = [&](int v) { events.push_back("delay " + std::to_string(v)); };
+    callbacks.emptyImages = [&] { events.push_back("empty"); };
+    callbacks.imagePath = [&](const wxString& v) { events.push_back("path " + v.utf8_string()); };
+    const project_file::ReadResult read = project_file::Read(path, callbacks);
+    if (result)
+        *result = read;
+    return events;
 }
 
 const std::string kGif = "<width>640</width><height>480</height><delay_time>10</delay_time>";
-const std::vector<std::string> kHeader = {"width 640", "height 480", "name a.gif", "delay 10"};
+const Events kHeader = {"width 640", "height 480", "name a.gif", "delay 10"};
 
-std::vector<std::string> HeaderThen(std::vector<std::string> rest) {
-    std::vector<std::string> all = kHeader;
-    all.insert(all.end(), rest.begin(), rest.end());
-    return all;
+std::string Project(const std::string& gif, const std::string& images) {
+    return "<project><name>a.gif</name><gif>" + gif + "</gif><images>" + images + "</images></project>";
 }
 
-using project_file::ReadResult;
+Events Plus(Events events, const Events& more) {
+    events.insert(events.end(), more.begin(), more.end());
+    return events;
+}
 
 }  // namespace
 
-TEST(ProjectFileWriter, WritesTheDocumentInItsOrderWithTwoSpaceIndentation) {
+TEST(ProjectFile, WritesTheDocumentWithTheGifsFileNameAndEscapedPaths) {
     project_file::ProjectContents contents;
     contents.gifPath = "/home/ann/out/movie.gif";
     contents.width = 640;
-    contents.height = -3;
-    contents.delay = 10;
+    contents.height = 480;
+    contents.delay = 7;
     contents.imagePaths = {"/pics/b.png", "/pics/a & <c>.png"};
     const wxString path = Scratch("p.xml");
-    const project_file::SaveResult saved = project_file::Save(path, contents);
-    ASSERT_TRUE(saved.ok) << saved.reason;
-    EXPECT_TRUE(saved.reason.empty());
-    EXPECT_EQ(ReadBytes(path),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<project>\n"
-              "  <name>movie.gif</name>\n"
-              "  <gif>\n"
-              "    <width>640</width>\n"
-              "    <height>-3</height>\n"
-              "    <delay_time>10</delay_time>\n"
-              "  </gif>\n"
-              "  <images>\n"
-              "    <path>/pics/b.png</path>\n"
-              "    <path>/pics/a &amp; &lt;c&gt;.png</path>\n"
-              "  </images>\n"
-              "</project>\n");
+    ASSERT_TRUE(project_file::Save(path, contents).ok);
+    EXPECT_EQ(test_files::Read(path),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project>\n  <name>movie.gif</name>\n  <gif>\n"
+              "    <width>640</width>\n    <height>480</height>\n    <delay_time>7</delay_time>\n  </gif>\n"
+              "  <images>\n    <path>/pics/b.png</path>\n    <path>/pics/a &amp; &lt;c&gt;.png</path>\n"
+              "  </images>\n</project>\n");
 }
 
-TEST(ProjectFileWriter, EmptyNameAndEmptyImageListStillHaveTheirElements) {
-    const wxString path = Scratch("p.xml");
-    ASSERT_TRUE(project_file::Save(path, {}).ok);
-    EXPECT_EQ(ReadBytes(path),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<project>\n"
-              "  <name></name>\n"
-              "  <gif>\n"
-              "    <width>0</width>\n"
-              "    <height>0</height>\n"
-              "    <delay_time>0</delay_time>\n"
-              "  </gif>\n"
-              "  <images/>\n"
-              "</project>\n");
-}
-
-TEST(ProjectFileWriter, NameIsTheFileNamePartOfTheGifPath) {
-    EXPECT_EQ(project_file::FileNamePart("/a/b/c.gif"), "c.gif");
-    EXPECT_EQ(project_file::FileNamePart("c.gif"), "c.gif");
-    EXPECT_EQ(project_file::FileNamePart("/a/b/"), "");
-    EXPECT_EQ(project_file::FileNamePart(""), "");
-}
-
-TEST(ProjectFileRoundTrip, ValuesComeBackInTheFileOrder) {
+TEST(ProjectFile, ValuesComeBackInTheFileOrder) {
     project_file::ProjectContents contents;
-    contents.gifPath = wxString::FromUTF8("/tmp/x/Ünïcode ĝif 動画.gif");
+    contents.gifPath = wxString::FromUTF8("/x/Ünïcode 動画.gif");
     contents.width = 1920;
     contents.height = 1080;
-    contents.delay = 7;
-    contents.imagePaths = {"/p/3.png", "/p/1 space.jpg", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a&b<c>\"d'.gif",
-                           "/p/3.png"};
-    // The project file itself may sit in a folder with any name too.
-    const wxString folder = Scratch(wxString::FromUTF8("プロジェクト ü"));
-    ASSERT_TRUE(wxMkdir(folder));
-    const wxString path = folder + wxString::FromUTF8("/ø.xml");
-    const project_file::SaveResult saved = project_file::Save(path, contents);
-    ASSERT_TRUE(saved.ok) << saved.reason;
-    const Recorder read = ReadFile(path);
-    EXPECT_EQ(read.result, ReadResult::Finished);
-    EXPECT_EQ(read.events, (std::vector<std::string>{"width 1920", "height 1080", "name Ünïcode ĝif 動画.gif",
-                                                     "delay 7", "path /p/3.png", "path /p/1 space.jpg",
-                                                     "path /p/ü/写真.bmp", "path /p/a&b<c>\"d'.gif",
-                                                     "path /p/3.png"}));
-}
-
-TEST(ProjectFileRoundTrip, EmptyNameReadsBackEmptyAndEmptyListIsAnnounced) {
-    project_file::ProjectContents contents;
-    contents.width = 5;
-    contents.height = 6;
     contents.delay = 0;
-    const wxString path = Scratch("empty.xml");
+    contents.imagePaths = {"/p/3.png", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a&b<c>\"d'.gif", "/p/3.png"};
+    ASSERT_TRUE(wxMkdir(Scratch(wxString::FromUTF8("プロジェクト"))));
+    const wxString path = Scratch(wxString::FromUTF8("プロジェクト/ø.xml"));
     ASSERT_TRUE(project_file::Save(path, contents).ok);
-    const Recorder read = ReadFile(path);
-    EXPECT_EQ(read.result, ReadResult::Finished);
-    EXPECT_EQ(read.events, (std::vector<std::string>{"width 5", "height 6", "name ", "delay 0", "empty"}));
-}
+    project_file::ReadResult result{};
+    EXPECT_EQ(ReadEvents(path, &result), (Events{"width 1920", "height 1080", "name Ünïcode 動画.gif", "delay 0",
+                                                 "path /p/3.png", "path /p/ü/写真.bmp", "path /p/a&b<c>\"d'.gif",
+                                                 "path /p/3.png"}));
+    EXPECT_EQ(result, project_file::ReadResult::Finished);
 
-TEST(ProjectFileRoundTrip, ThousandsOfPathsKeepTheirOrder) {
-    project_file::ProjectContents contents;
+    contents.imagePaths.clear();
     for (int i = 0; i < 20000; ++i)
-        contents.imagePaths.push_back(wxString::Format("/frames/%05d.png", (i * 7919) % 20000));
-    const wxString path = Scratch("huge.xml");
+        contents.imagePaths.push_back(wxString::Format("/f/%05d.png", (i * 7919) % 20000));
     ASSERT_TRUE(project_file::Save(path, contents).ok);
-    std::vector<wxString> read;
+    std::vector<wxString> paths;
     project_file::ReadCallbacks callbacks;
-    callbacks.imagePath = [&](const wxString& p) { read.push_back(p); };
-    EXPECT_EQ(project_file::Read(path, callbacks), ReadResult::Finished);
-    EXPECT_EQ(read, contents.imagePaths);
+    callbacks.imagePath = [&](const wxString& p) { paths.push_back(p); };
+    EXPECT_EQ(project_file::Read(path, callbacks), project_file::ReadResult::Finished);
+    EXPECT_EQ(paths, contents.imagePaths);
 }
 
-TEST(ProjectFileReader, NumbersFollowTheLeadingIntegerRule) {
-    const auto read = ReadText(Project(
-        "<width>abc</width><height> 12px</height><delay_time>\n\t-7 9</delay_time>", ""));
-    EXPECT_EQ(read.events, (std::vector<std::string>{"width 0", "height 12", "name a.gif", "delay -7", "empty"}));
-    const auto big = ReadText(Project("<width>+3</width><height>99999999999</height><delay_time></delay_time>",
-                                      "<path>/x.png</path>"));
-    EXPECT_EQ(big.events, (std::vector<std::string>{"width 3", "height " + std::to_string(INT_MAX), "name a.gif",
-                                                    "delay 0", "path /x.png"}));
-}
-
-TEST(ProjectFileReader, EveryOrderCheckStopsWhereItFails) {
-    // Swapped width and height: nothing at all.
-    auto read = ReadText(Project("<height>480</height><width>640</width><delay_time>10</delay_time>", ""));
-    EXPECT_EQ(read.result, ReadResult::Stopped);
-    EXPECT_TRUE(read.events.empty());
-    // A wrong second element inside "gif": only the width.
-    read = ReadText(Project("<width>640</width><hieght>480</hieght><delay_time>10</delay_time>", ""));
-    EXPECT_EQ(read.events, (std::vector<std::string>{"width 640"}));
-    // No delay: width, height and then the name, which comes after the height.
-    read = ReadText(Project("<width>640</width><height>480</height>", "<path>/x.png</path>"));
-    EXPECT_EQ(read.result, ReadResult::Stopped);
-    EXPECT_EQ(read.events, (std::vector<std::string>{"width 640", "height 480", "name a.gif"}));
-    // No "images" after "gif": the four values, then nothing, not even the empty-list notice.
-    read = ReadText("<project><name>a.gif</name><gif>" + kGif + "</gif><image/></project>");
-    EXPECT_EQ(read.result, ReadResult::Stopped);
-    EXPECT_EQ(read.events, kHeader);
-    read = ReadText("<project><name>a.gif</name><gif>" + kGif + "</gif></project>");
-    EXPECT_EQ(read.events, kHeader);
-    // "gif" not right after "name", or "name" not first: nothing.
-    for (const std::string& text : std::vector<std::string>{"<project><name/><images/><gif>" + kGif + "</gif></project>",
-                                   "<project><gif>" + kGif + "</gif><name/><images/></project>",
-                                   "<project>stray text<name/><gif>" + kGif + "</gif><images/></project>",
-                                   "<project><!-- c --><name/><gif>" + kGif + "</gif><images/></project>",
-                                   "<project><name/></project>", "<project/>",
-                                   "<project><name/><gif/><images/></project>"}) {
-        read = ReadText(text);
-        EXPECT_EQ(read.result, ReadResult::Stopped) << text;
-        EXPECT_TRUE(read.events.empty()) << text;
+TEST(ProjectFile, ReadsAsFarAsTheFilesShapeAllows) {
+    using R = project_file::ReadResult;
+    const struct {
+        std::string text;
+        Events events;
+        R result;
+    } cases[] = {
+        {Project(kGif, ""), Plus(kHeader, {"empty"}), R::Finished},
+        {"<?xml version=\"1.0\"?>\n" + Project(kGif, "\n  \n"), Plus(kHeader, {"empty"}), R::Finished},
+        {Project("<width>abc</width><height> 12px</height><delay_time>\n-7 9</delay_time>", ""),
+         {"width 0", "height 12", "name a.gif", "delay -7", "empty"}, R::Finished},
+        {Project("<width>+3</width><height>99999999999</height><delay_time/>", ""),
+         {"width 3", "height " + std::to_string(INT_MAX), "name a.gif", "delay 0", "empty"}, R::Finished},
+        // The image list ends at the first node that is not a path; a first such node is no empty list.
+        {Project(kGif, "<path>/a.png</path><path>/b.png</path><!-- c --><path>/c.png</path>"),
+         Plus(kHeader, {"path /a.png", "path /b.png"}), R::Finished},
+        {Project(kGif, "<path>/a.png</path>text<path>/c.png</path>"), Plus(kHeader, {"path /a.png"}), R::Finished},
+        {Project(kGif, "<!-- none yet -->"), kHeader, R::Finished},
+        {Project("<width><b>x</b>12</width><height u=\"px\">480</height><delay_time>10</delay_time><loop/>",
+                 "<path><!-- c -->/b.png</path><path></path>"),
+         {"width 12", "height 480", "name a.gif", "delay 10", "path /b.png", "path "}, R::Finished},
+        // Each check stops the read where it fails, keeping what came before.
+        {Project("<width>640</width><hieght>480</hieght><delay_time>10</delay_time>", ""), {"width 640"}, R::Stopped},
+        {Project("<width>640</width><height>480</height>", ""), {"width 640", "height 480", "name a.gif"}, R::Stopped},
+        {"<project><name>a.gif</name><gif>" + kGif + "</gif><image/></project>", kHeader, R::Stopped},
+        {Project("<height>480</height><width>640</width><delay_time>10</delay_time>", ""), {}, R::Stopped},
+        {"<project><gif>" + kGif + "</gif><name/><images/></project>", {}, R::Stopped},
+        {"<project><!-- c --><name/><gif>" + kGif + "</gif><images/></project>", {}, R::Stopped},
+        {"<!-- by hand -->\n" + Project(kGif, ""), {}, R::Stopped},
+        {"<Project><name/><gif>" + kGif + "</gif><images/></Project>", {}, R::Stopped},
+        {Project(kGif, "<path>/a.png</path>").substr(0, 100), {}, R::Stopped},  // cut short
+        {"", {}, R::Stopped},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}, R::Stopped},
+    };
+    const wxString path = Scratch("project.xml");
+    for (const auto& c : cases) {
+        test_files::Write(path, c.text);
+        project_file::ReadResult result{};
+        EXPECT_EQ(ReadEvents(path, &result), c.events) << c.text;
+        EXPECT_EQ(result, c.result) << c.text;
     }
+    EXPECT_TRUE(ReadEvents(Scratch("missing.xml")).empty());
+    EXPECT_TRUE(ReadEvents(Scratch()).empty());
 }
 
-TEST(ProjectFileReader, RootMustBeTheFirstNodeAndNamedExactly) {
-    const std::string body = "<project><name>a.gif</name><gif>" + kGif + "</gif><images/></project>";
-    EXPECT_EQ(ReadText("<?xml version=\"1.0\"?>\n" + body).events, HeaderThen({"empty"}));
-    for (const std::string& text : std::vector<std::string>{"<!-- saved by hand -->\n" + body, "<?xml version=\"1.0\"?><?style x?>" + body,
-                                   "<Project><name>a.gif</name><gif>" + kGif + "</gif><images/></Project>",
-                                   "<projects><name>a.gif</name><gif>" + kGif + "</gif><images/></projects>"}) {
-        const auto read = ReadText(text);
-        EXPECT_EQ(read.result, ReadResult::Stopped) << text;
-        EXPECT_TRUE(read.events.empty()) << text;
-    }
-}
-
-TEST(ProjectFileReader, PathRunEndsAtTheFirstNodeThatIsNotAPath) {
-    auto read = ReadText(Project(kGif, "<path>/a.png</path><path>/b.png</path><!-- gap --><path>/c.png</path>"));
-    EXPECT_EQ(read.result, ReadResult::Finished);
-    EXPECT_EQ(read.events, HeaderThen({"path /a.png", "path /b.png"}));
-    read = ReadText(Project(kGif, "<path>/a.png</path><paths>/b.png</paths><path>/c.png</path>"));
-    EXPECT_EQ(read.events, HeaderThen({"path /a.png"}));
-    read = ReadText(Project(kGif, "<path>/a.png</path>text<path>/c.png</path>"));
-    EXPECT_EQ(read.events, HeaderThen({"path /a.png"}));
-    // A first child that is not a path: the list is not empty, so no notice, and no frames.
-    read = ReadText(Project(kGif, "<!-- none yet -->"));
-    EXPECT_EQ(read.result, ReadResult::Finished);
-    EXPECT_EQ(read.events, kHeader);
-    // Whitespace alone is no child.
-    read = ReadText(Project(kGif, "\n    \n  "));
-    EXPECT_EQ(read.events, HeaderThen({"empty"}));
-}
-
-TEST(ProjectFileReader, ExtrasAreIgnoredAndTextIsTheFirstTextChild) {
-    const auto read = ReadText(
-        "<project version=\"9\"><name lang=\"en\"><![CDATA[a<b>.gif]]>tail</name>"
-        "<gif><width><b>bold</b>12<i/>34</width><height unit=\"px\">480</height><delay_time>10</delay_time>"
-        "<loop>3</loop></gif>"
-        "<images><path>/a.png</path><path><!-- c -->/b.png</path><path></path><note/></images>"
-        "<author>x</author></project>");
-    EXPECT_EQ(read.result, ReadResult::Finished);
-    EXPECT_EQ(read.events, (std::vector<std::string>{"width 12", "height 480", "name a<b>.gif", "delay 10",
-                                                     "path /a.png", "path /b.png", "path "}));
-}
-
-TEST(ProjectFileReader, UnreadableFilesDeliverNothing) {
-    const wxString missing = Scratch("missing.xml");
-    EXPECT_EQ(ReadFile(missing).result, ReadResult::Stopped);
-    EXPECT_TRUE(ReadFile(missing).events.empty());
-    EXPECT_TRUE(ReadFile(Scratch("")).events.empty());  // the folder itself
-    for (const std::string& text :
-         std::vector<std::string>{"", "not xml at all", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
-          "<project><name>a.gif</name><gif>" + kGif + "</gif><images><path>/a.png</path>",
-          "<project><name>a.gif</name><gif>" + kGif + "</gif><images/></project><second/>",
-          "<?xml version=\"1.0\"?>"}) {
-        const auto read = ReadText(text);
-        EXPECT_EQ(read.result, ReadResult::Stopped) << text;
-        EXPECT_TRUE(read.events.empty()) << text;
-    }
-}
-
-TEST(ProjectFileReader, EmptyCallbacksAreSkipped) {
-    const wxString path = Scratch("p.xml");
-    project_file::ProjectContents contents;
-    contents.imagePaths = {"/a.png"};
-    ASSERT_TRUE(project_file::Save(path, contents).ok);
-    EXPECT_EQ(project_file::Read(path, {}), ReadResult::Finished);
-}
-
-TEST(ProjectFileSave, ReplacesAnExistingFileAndKeepsItsPermissions) {
-    const wxString folder = Scratch("work");
-    ASSERT_TRUE(wxMkdir(folder));
-    const wxString path = folder + "/p.xml";
-    WriteBytes(path, "old contents");
-    ASSERT_EQ(chmod(path.fn_str(), 0640), 0);
-    project_file::ProjectContents contents;
-    contents.width = 77;
-    ASSERT_TRUE(project_file::Save(path, contents).ok);
-    EXPECT_NE(ReadBytes(path).find("<width>77</width>"), std::string::npos);
-    struct stat status {};
-    ASSERT_EQ(stat(path.fn_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
-    EXPECT_EQ(FilesIn(folder), std::vector<wxString>{path});  // no temporary left behind
-}
-
-TEST(ProjectFileSave, ThroughALinkTheLinkedFileIsReplaced) {
-    const wxString folder = Scratch("work");
-    ASSERT_TRUE(wxMkdir(folder));
-    const wxString real = folder + "/real.xml", link = folder + "/link.xml";
-    WriteBytes(real, "old");
-    ASSERT_EQ(symlink(real.fn_str(), link.fn_str()), 0);
-    ASSERT_TRUE(project_file::Save(link, {}).ok);
-    struct stat status {};
-    ASSERT_EQ(lstat(link.fn_str(), &status), 0);
-    EXPECT_TRUE(S_ISLNK(status.st_mode));
-    EXPECT_NE(ReadBytes(real).find("<project>"), std::string::npos);
-}
-
-TEST(ProjectFileSave, FailuresAreReportedAndLeaveExistingFilesUntouched) {
-    const wxString folder = Scratch("work");
-    ASSERT_TRUE(wxMkdir(folder));
-    const wxString readOnly = folder + "/locked.xml";
-    WriteBytes(readOnly, "precious");
-    ASSERT_EQ(chmod(readOnly.fn_str(), 0444), 0);
-    const wxString plainFile = folder + "/plain.txt";
-    WriteBytes(plainFile, "x");
-
-    for (const wxString& target : {readOnly, folder + "/no such folder/p.xml", plainFile + "/p.xml",
-                                   wxString("/proc/quintrel-project.xml"), folder, wxString()}) {
+TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {
+    const wxString locked = Scratch("locked.xml"), plain = Scratch("plain.txt");
+    test_files::Write(locked, "precious");
+    ASSERT_EQ(chmod(locked.fn_str(), 0444), 0);
+    test_files::Write(plain, "x");
+    const std::pair<wxString, wxString> cases[] = {
+        {locked, "\"" + locked + "\" is read-only."},  {Scratch("no such/p.xml"), "No such file or directory"},
+        {plain + "/p.xml", "Not a directory"},        {Scratch(), "is a folder"},
+        {"", "No file name"}};
+    for (const auto& [target, says] : cases) {
         const project_file::SaveResult saved = project_file::Save(target, {});
         EXPECT_FALSE(saved.ok) << target;
-        EXPECT_FALSE(saved.reason.empty()) << target;
+        EXPECT_TRUE(saved.reason.Contains(says)) << saved.reason;
     }
-    EXPECT_EQ(project_file::Save(readOnly, {}).reason, "\"" + readOnly + "\" is read-only.");
-    EXPECT_NE(project_file::Save(folder + "/no such folder/p.xml", {}).reason.find("No such file or directory"),
-              wxString::npos);
-    EXPECT_EQ(ReadBytes(readOnly), "precious");
-    EXPECT_EQ(FilesIn(folder), (std::vector<wxString>{readOnly, plainFile}));
-}
+    EXPECT_EQ(test_files::Read(locked), "precious");
 
-TEST(ProjectFileSave, AWriteThatRunsOutOfSpaceKeepsTheOldFile) {
-    const wxString folder = Scratch("work");
-    ASSERT_TRUE(wxMkdir(folder));
-    const wxString path = folder + "/p.xml";
-    WriteBytes(path, "the earlier project");
+    const wxString path = Scratch("p.xml");
+    test_files::Write(path, "the earlier project");
     project_file::ProjectContents contents;
     contents.imagePaths.assign(1000, "/a/rather/long/folder/name/for/every/frame.png");
-
-    // A file size limit makes write() fail part-way as a full disk does; each test runs in its own process.
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4096, RLIM_INFINITY};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     const project_file::SaveResult saved = project_file::Save(path, contents);
     EXPECT_FALSE(saved.ok);
     EXPECT_TRUE(saved.reason.StartsWith("Cannot write \"" + path + "\"")) << saved.reason;
-    EXPECT_EQ(ReadBytes(path), "the earlier project");
-    EXPECT_EQ(FilesIn(folder), std::vector<wxString>{path});
+    EXPECT_EQ(test_files::Read(path), "the earlier project");
+    EXPECT_EQ(test_files::FilesIn(Scratch()), (std::vector<wxString>{locked, path, plain}));
 }

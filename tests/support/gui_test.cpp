@@ -3,17 +3,29 @@
 #include "app/domain_option.h"
 #include "app/startup.h"
 #include "window/my_frame.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/evtloop.h>
+#include <wx/filename.h>
+#include <wx/menu.h>
+#include <wx/spinctrl.h>
+#include <wx/statusbr.h>
 #include <wx/stopwatch.h>
+#include <wx/toolbar.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
 
 void GTestModalHook::ReportFailure(const wxString& msg) { ADD_FAILURE() << "modal dialog: " << msg.ToStdString(); }
 
 namespace gui_test {
+
+namespace {
+// Input from the simulator arrives asynchronously through the X server.
+constexpr int kSettleMs = 150;
+}  // namespace
 
 void Pump(int ms) {
     wxStopWatch watch;
@@ -37,10 +49,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 wxString BuildDir() { return QUINTREL_BINARY_DIR; }
 wxString SourceDir() { return QUINTREL_SOURCE_DIR; }
 
-wxString WritePicture(const wxString& path, int width, int height, unsigned char r, unsigned char g,
-                      unsigned char b) {
+wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour) {
     wxImage image(width, height);
-    image.SetRGB(wxRect(0, 0, width, height), r, g, b);
+    image.SetRGB(wxRect(0, 0, width, height), colour.Red(), colour.Green(), colour.Blue());
     image.SaveFile(path, wxBITMAP_TYPE_PNG);
     return path;
 }
@@ -54,6 +65,64 @@ wxImage Screenshot(wxWindow* window) {
     memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
     memory.SelectObject(wxNullBitmap);
     return bitmap.ConvertToImage();
+}
+
+testing::AssertionResult SameColour(const wxImage& image, const wxPoint& point, const wxColour& colour) {
+    if (!image.IsOk() || !wxRect(image.GetSize()).Contains(point))
+        return testing::AssertionFailure() << "no pixel at " << point.x << "," << point.y;
+    const wxColour found(image.GetRed(point.x, point.y), image.GetGreen(point.x, point.y),
+                         image.GetBlue(point.x, point.y));
+    if (found == colour)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "pixel " << point.x << "," << point.y << " is "
+                                       << found.GetAsString(wxC2S_CSS_SYNTAX) << ", not "
+                                       << colour.GetAsString(wxC2S_CSS_SYNTAX);
+}
+
+void Click(wxWindow* window, const wxPoint& point, int button, int modifiers) {
+    wxUIActionSimulator input;
+    input.MouseMove(window->ClientToScreen(point));
+    Pump(30);
+    if (modifiers & wxMOD_SHIFT)
+        input.KeyDown(WXK_SHIFT);
+    if (modifiers & wxMOD_CONTROL)
+        input.KeyDown(WXK_CONTROL);
+    input.MouseClick(button);
+    if (modifiers & wxMOD_CONTROL)
+        input.KeyUp(WXK_CONTROL);
+    if (modifiers & wxMOD_SHIFT)
+        input.KeyUp(WXK_SHIFT);
+    Pump(kSettleMs);
+}
+
+void Key(int keyCode, int modifiers) {
+    wxUIActionSimulator().Char(keyCode, modifiers);
+    Pump(kSettleMs);
+}
+
+void TypeInto(wxWindow* control, const wxString& text) {
+    wxUIActionSimulator input;
+    const wxRect rect = control->GetScreenRect();
+    input.MouseMove(wxPoint(rect.x + 10, rect.y + rect.height / 2));
+    control->SetFocus();
+    Pump(50);
+    input.Char('a', wxMOD_CONTROL);
+    Pump(30);
+    input.Text(text.utf8_str());
+    Pump(kSettleMs);
+}
+
+int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
+    if (m_shown)
+        *m_shown = dialog->GetMessage();
+    return m_answer;
+}
+
+int ExpectFile::OnInvoked(wxFileDialog* dialog) const {
+    if (m_path.empty())
+        return wxID_CANCEL;
+    dialog->SetPath(m_path);
+    return wxID_OK;
 }
 
 }  // namespace gui_test
@@ -74,6 +143,7 @@ void MainWindowTest::SetUp() {
     frame->SetFocus();
     gui_test::PumpUntil([this] { return frame->IsActive(); }, 2000);
     gui_test::Pump(50);
+    wxMkdir(Folder());
 }
 
 void MainWindowTest::TearDown() {
@@ -86,3 +156,67 @@ void MainWindowTest::TearDown() {
     delete TheDomainOption();
     SetTheDomainOption(nullptr);
 }
+
+wxString MainWindowTest::Folder() const { return wxGetHomeDir() + "/work"; }
+
+std::vector<wxString> MainWindowTest::AddPictures(const std::vector<wxSize>& sizes) {
+    std::vector<wxString> paths;
+    for (const wxSize& size : sizes) {
+        const int n = ++m_pictures;
+        paths.push_back(gui_test::WritePicture(wxString::Format("%s/p%d.png", Folder(), n), size.x, size.y,
+                                               wxColour(40 + 50 * n % 200, 200 - 30 * n % 200, 90 + 20 * n % 160)));
+    }
+    AddFiles(paths);
+    return paths;
+}
+
+void MainWindowTest::AddFiles(const std::vector<wxString>& paths) {
+    wxArrayString list;
+    for (const wxString& path : paths)
+        list.push_back(path);
+    frame->AddImageFiles(list);
+}
+
+std::vector<std::string> MainWindowTest::FrameNames() const {
+    std::vector<std::string> names;
+    wxThumbnailCtrl* strip = frame->GetThumbnailCtrl();
+    for (int i = 0; i < strip->GetCount(); ++i)
+        names.push_back(wxFileNameFromPath(strip->GetItem(i)->m_path).ToStdString());
+    return names;
+}
+
+int MainWindowTest::Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
+
+wxString MainWindowTest::Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
+
+void MainWindowTest::Command(void (MyFrame::*handler)(wxCommandEvent&)) {
+    wxCommandEvent event(wxEVT_MENU);
+    // Through a local: GCC's UBSan misreports `frame->*handler` as a member access through null.
+    MyFrame* target = frame;
+    (target->*handler)(event);
+}
+
+void MainWindowTest::ClickFrame(int index, int button, int modifiers) {
+    wxThumbnailCtrl* strip = frame->GetThumbnailCtrl();
+    wxRect cell;
+    ASSERT_TRUE(strip->GetItemRect(index, cell, true));
+    gui_test::Click(strip, cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2), button, modifiers);
+}
+
+int MainWindowTest::FrameCommandsEnabled() const {
+    std::vector<bool> states;
+    for (wxMenuItem* item : {frame->m_menuItem_save, frame->m_menuItem_save_as, frame->m_menuItem_delete,
+                             frame->m_menuItem_clear_all, frame->m_menuItem_run, frame->m_menuItem_loop_count,
+                             frame->m_menuItem_save_project})
+        states.push_back(item->IsEnabled());
+    for (const char* tool : {"m_tool13", "m_tool14"})
+        states.push_back(frame->m_toolBar2->GetToolEnabled(XRCID(tool)));
+    for (wxSpinCtrl* control : {frame->m_spinctrl_delay, frame->m_spinctrl_width, frame->m_spinctrl_height})
+        states.push_back(control->IsEnabled());
+    for (bool state : states)
+        if (state != states[0])
+            return -1;
+    return states[0];
+}
+
+bool MainWindowTest::Destroyed() const { return wxTheApp->IsScheduledForDestruction(frame); }

@@ -1,6 +1,6 @@
 #pragma once
-// Shared tools of the window tests: modal-dialog expectations reported to GoogleTest, the event loop
-// run for a bounded time, and a fixture holding a real main window.
+// Shared tools of the window tests: modal-dialog expectations reported to GoogleTest, the event loop run for
+// a bounded time, real input, screenshots, and a fixture holding the real main window.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,14 @@ class GTestModalHook;
 #include <wx/testing.h>
 
 #include <wx/bitmap.h>
+#include <wx/filedlg.h>
 #include <wx/image.h>
+#include <wx/msgdlg.h>
 #include <wx/string.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class GTestModalHook : public wxTestingModalHook {
 public:
@@ -28,29 +32,76 @@ class MyFrame;
 
 namespace gui_test {
 
-// Runs the event loop for about `ms` milliseconds.
+// Runs the event loop for about `ms` milliseconds, or until `done` holds (false after `timeoutMs`).
 void Pump(int ms = 50);
-// Runs the event loop until `done` holds or `timeoutMs` passes; returns whether it held.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
 // The build tree (the installation folder of the test binaries) and the source tree.
 wxString BuildDir();
 wxString SourceDir();
 
-// Makes a picture file of the given size filled with one colour; returns its path.
-wxString WritePicture(const wxString& path, int width, int height, unsigned char r = 200, unsigned char g = 60,
-                      unsigned char b = 40);
+// A PNG of one colour; returns its path.
+wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour = *wxRED);
 
-// The client area of a window as the screen shows it.
+// The client area of a window as the screen shows it, and whether a pixel of it has exactly `colour`.
 wxImage Screenshot(wxWindow* window);
+testing::AssertionResult SameColour(const wxImage& image, const wxPoint& point, const wxColour& colour);
+
+// Real input: a click at a point of a window, keys to the window under the pointer, text typed into a control.
+void Click(wxWindow* window, const wxPoint& point, int button = wxMOUSE_BTN_LEFT, int modifiers = 0);
+void Key(int keyCode, int modifiers = 0);
+void TypeInto(wxWindow* control, const wxString& text);
+
+// Answers a message box with `answer` and keeps what it said in `*shown` when given.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+public:
+    explicit ExpectMessage(int answer, wxString* shown = nullptr) : m_answer(answer), m_shown(shown) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override;
+
+private:
+    int m_answer;
+    wxString* m_shown;
+};
+
+// Chooses `path` in a file dialog, or cancels it when the path is empty.
+class ExpectFile : public wxExpectModalBase<wxFileDialog, ExpectFile> {
+public:
+    explicit ExpectFile(const wxString& path) : m_path(path) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override;
+
+private:
+    wxString m_path;
+};
 
 }  // namespace gui_test
 
-// A shown, active main window built from the real layout, as the program builds it.
+// A shown, active main window built from the real layout, as the program builds it, with pictures in a
+// folder of the test's own.
 class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    wxString Folder() const;
+    // Pictures of the given sizes and distinct colours, added as Add Image adds them.
+    std::vector<wxString> AddPictures(const std::vector<wxSize>& sizes);
+    void AddFiles(const std::vector<wxString>& paths);
+    // The file names of the frames in strip order.
+    std::vector<std::string> FrameNames() const;
+    int Count() const;
+    wxString Status(int field) const;
+    void Command(void (MyFrame::*handler)(wxCommandEvent&));
+    void ClickFrame(int index, int button = wxMOUSE_BTN_LEFT, int modifiers = 0);
+    // The enabled state of the commands that need frames, all of them when they agree, -1 when they do not.
+    int FrameCommandsEnabled() const;
+    bool Destroyed() const;
+
     MyFrame* frame = nullptr;
+
+private:
+    int m_pictures = 0;
 };

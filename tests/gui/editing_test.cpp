@@ -1,0 +1,121 @@
+// Working on the frames in the main window: adding, deleting, the output size, the frame click and the
+// preview player, through the commands and real input.
+#include "tests/support/gui_test.h"
+#include "window/my_frame.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/spinctrl.h>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class EditingTest : public MainWindowTest {
+protected:
+    // The colour in the middle of the preview panel as the screen shows it.
+    wxColour Shown() {
+        gui_test::Pump(30);
+        const wxImage preview = gui_test::Screenshot(frame->m_panel2);
+        const wxPoint middle(preview.GetWidth() / 2, preview.GetHeight() / 2);
+        return wxColour(preview.GetRed(middle.x, middle.y), preview.GetGreen(middle.x, middle.y),
+                        preview.GetBlue(middle.x, middle.y));
+    }
+    void Tick() {
+        wxTimerEvent event(frame->m_timer);
+        frame->OnTimer(event);
+    }
+};
+
+}  // namespace
+
+TEST_F(EditingTest, StartsWithTheFrameCommandsDisabledAndTheMenusInOrder) {
+    EXPECT_EQ(frame->GetTitle(), "Quintrel Tavelle");
+    EXPECT_EQ(FrameCommandsEnabled(), 0);
+    const auto labels = [](wxMenu* menu) {
+        Names result;
+        for (wxMenuItem* item : menu->GetMenuItems())
+            result.push_back(item->GetItemLabel().utf8_string());
+        return result;
+    };
+    EXPECT_EQ(labels(frame->m_menu_file), (Names{"Save", "Save As", "Open Project", "Save Project\tCtrl+S", "Exit\tCtrl+Q"}));
+    EXPECT_EQ(labels(frame->m_menu_frame), (Names{"Add Image\tCtrl+Ins", "Delete\tCtrl+Del", "Clear All"}));
+    EXPECT_EQ(labels(frame->m_menu_animation), (Names{"Run animation\tCtrl+P", "Loop Count"}));
+    EXPECT_EQ(labels(frame->m_menu_help), (Names{"Help", "Language", "Support", "Check for Update", "About"}));
+    for (wxMenuItem* item : frame->m_menu_language->GetMenuItems())
+        EXPECT_EQ(item->IsChecked(), item->GetId() == 58) << item->GetItemLabel();
+}
+
+TEST_F(EditingTest, AddingSetsTheSizeFromThePicturesAndDeletingAsksFirst) {
+    const std::vector<wxString> paths = AddPictures({{320, 240}, {100, 50}, {200, 300}, {40, 30}});
+    EXPECT_EQ(Count(), 4);
+    EXPECT_EQ(FrameCommandsEnabled(), 1);
+    // The first picture larger than all before it in either direction decides: 200 x 300.
+    EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 200);
+    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 300);
+    EXPECT_EQ(Status(0), "Untitled.gif (200 * 300)px");
+
+    ClickFrame(2);
+    ClickFrame(3, wxMOUSE_BTN_LEFT, wxMOD_CONTROL);
+    wxTEST_DIALOG(Command(&MyFrame::OnDeleteImages), wxExpectModal<wxMessageDialog>(wxID_NO));
+    EXPECT_EQ(Count(), 4);
+    wxString question;
+    wxTEST_DIALOG(Command(&MyFrame::OnDeleteImages), gui_test::ExpectMessage(wxID_YES, &question));
+    EXPECT_EQ(question, "Are you sure you want to delete selected image(s)?");
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png"}));
+    EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 320);  // found again from what is left
+    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 240);
+
+    Command(&MyFrame::OnClearAll);
+    EXPECT_EQ(Count(), 0);
+    EXPECT_EQ(FrameCommandsEnabled(), 0);
+    EXPECT_EQ(Status(0), "");
+    AddFiles({Folder() + "/missing.png"});
+    EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(EditingTest, AClickShowsTheFrameAndATypedSideKeepsTheProportion) {
+    AddFiles({gui_test::WritePicture(Folder() + "/red.png", 400, 300, *wxRED),
+              gui_test::WritePicture(Folder() + "/blue.png", 40, 30, *wxBLUE)});
+    ClickFrame(1);
+    EXPECT_EQ(Shown(), *wxBLUE);
+    EXPECT_EQ(Status(1), "blue.png Width:40px,Height:30 px");
+    ClickFrame(0);
+    EXPECT_EQ(Shown(), *wxRED);
+
+    gui_test::TypeInto(frame->m_spinctrl_width, "200");
+    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 150);
+    EXPECT_EQ(Status(0), "Untitled.gif (200 * 150)px");
+    gui_test::TypeInto(frame->m_spinctrl_height, "100");
+    EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 133);  // had the width answered back, the height would be 99
+    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 100);
+    gui_test::TypeInto(frame->m_spinctrl_delay, "25");
+    EXPECT_EQ(frame->GetThumbnailCtrl()->m_delay, 25);
+}
+
+TEST_F(EditingTest, ThePlayerShowsEveryFrameForEachPassAndStopsOnTheLast) {
+    AddFiles({gui_test::WritePicture(Folder() + "/r.png", 40, 30, *wxRED),
+              gui_test::WritePicture(Folder() + "/g.png", 40, 30, *wxGREEN),
+              gui_test::WritePicture(Folder() + "/b.png", 40, 30, *wxBLUE)});
+    frame->m_spinctrl_delay->SetValue(5000);  // the real timer stays out of the way; ticks are driven here
+    frame->m_loopCount = 2;
+    gui_test::Key('P', wxMOD_CONTROL);
+    EXPECT_TRUE(frame->m_timer.IsRunning());
+    EXPECT_EQ(frame->m_menuItem_run->GetItemLabel(), "Stop animation\tCtrl+T");
+    std::vector<wxColour> shown;
+    while (frame->m_timer.IsRunning() && shown.size() < 20) {
+        Tick();
+        shown.push_back(Shown());
+    }
+    EXPECT_EQ(shown, (std::vector<wxColour>{*wxRED, *wxGREEN, *wxBLUE, *wxRED, *wxGREEN, *wxBLUE}));
+    EXPECT_EQ(frame->m_menuItem_run->GetItemLabel(), "Run animation\tCtrl+P");
+
+    frame->m_loopCount = 0;  // until stopped
+    Command(&MyFrame::OnRunAnimation);
+    for (int i = 0; i < 40; ++i)
+        Tick();
+    EXPECT_TRUE(frame->m_timer.IsRunning());
+    Command(&MyFrame::OnClearAll);  // list commands stop the player
+    EXPECT_FALSE(frame->m_timer.IsRunning());
+}

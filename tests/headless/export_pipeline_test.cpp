@@ -1,0 +1,276 @@
+// From pictures to the GIF file: frame composition on the black canvas, palette reduction, and the export
+// engine with its safe replacement of the target.
+#include "window/my_gifhandler/frame_composition.h"
+#include "window/my_gifhandler/gif_export.h"
+#include "window/my_gifhandler/my_gif_handler.h"
+#include "window/my_gifhandler/palette_image.h"
+
+#include "tests/support/files.h"
+#include "tests/support/gif_decoder.h"
+
+#include <wx/mstream.h>
+#include <wx/palette.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <csignal>
+#include <set>
+#include <thread>
+#include <tuple>
+
+namespace {
+
+using test_files::Scratch;
+using Rgb = std::tuple<int, int, int>;
+
+Rgb PixelAt(const wxImage& image, int x, int y) { return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)}; }
+
+// Every pixel its own colour, none black, so a misplaced pixel shows.
+wxImage Pattern(int width, int height) {
+    wxImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.SetRGB(x, y, 1 + x % 250, 1 + y % 250, 1 + (x * 7 + y * 3) % 250);
+    return image;
+}
+
+// The picture's pixels are inside `placed` (sampled by nearest neighbour when scaled), black elsewhere.
+void ExpectPlaced(const wxImage& frame, const wxImage& picture, const wxRect& placed) {
+    for (int y = 0; y < frame.GetHeight(); ++y)
+        for (int x = 0; x < frame.GetWidth(); ++x) {
+            Rgb expected(0, 0, 0);
+            if (placed.Contains(x, y)) {
+                // The toolkit's nearest-neighbour index, in 16.16 fixed point.
+                const long stepX = (long(picture.GetWidth()) << 16) / placed.width;
+                const long stepY = (long(picture.GetHeight()) << 16) / placed.height;
+                expected = PixelAt(picture, int(((x - placed.x) * stepX) >> 16), int(((y - placed.y) * stepY) >> 16));
+            }
+            ASSERT_EQ(PixelAt(frame, x, y), expected) << "at " << x << "," << y;
+        }
+}
+
+double Psnr(const wxImage& a, const wxImage& b) {
+    const size_t n = size_t(a.GetWidth()) * a.GetHeight() * 3;
+    double sum = 0;
+    for (size_t i = 0; i < n; ++i)
+        sum += std::pow(double(a.GetData()[i]) - b.GetData()[i], 2);
+    return sum == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / (sum / n));
+}
+
+void ExpectPaletteHoldsEveryPixel(const wxImage& image) {
+    ASSERT_TRUE(image.HasPalette());
+    const wxPalette& palette = image.GetPalette();
+    ASSERT_LE(palette.GetColoursCount(), 256);
+    std::set<Rgb> colours;
+    for (int i = 0; i < palette.GetColoursCount(); ++i) {
+        unsigned char r, g, b;
+        palette.GetRGB(i, &r, &g, &b);
+        colours.insert({r, g, b});
+    }
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            ASSERT_TRUE(colours.count(PixelAt(image, x, y))) << x << "," << y;
+}
+
+wxImage Picture(size_t index) { return test_files::Ramp(90 + int(index % 3) * 40, 60 + int(index % 2) * 50, int(index)); }
+
+gif_export::Request MakeRequest(const wxString& path, size_t frames, int width, int height, int delay = 10,
+                                unsigned threads = 2) {
+    gif_export::Request request;
+    request.path = path;
+    request.frameCount = frames;
+    request.width = width;
+    request.height = height;
+    request.delay = delay;
+    request.threads = threads;
+    return request;
+}
+
+}  // namespace
+
+TEST(FrameComposition, PicturesAreCentredAndShrunkByTheSmallerRatioNeverEnlarged) {
+    const struct {
+        wxSize picture, canvas;
+        wxRect placed;
+    } cases[] = {
+        {{100, 50}, {200, 200}, {50, 75, 100, 50}},  // fits: centred, unscaled
+        {{101, 99}, {200, 200}, {49, 50, 101, 99}},  // odd leftovers go right and down
+        {{64, 48}, {64, 48}, {0, 0, 64, 48}},
+        {{161, 50}, {100, 100}, {0, 34, 99, 31}},    // 161 * (100 / 161) truncates to 99
+        {{31, 300}, {100, 100}, {45, 0, 10, 100}},   // tall: the height ratio
+        {{250, 40}, {100, 200}, {0, 92, 100, 16}},   // too wide only: both sides shrink
+        {{997, 1}, {10, 10}, {0, 4, 10, 1}},         // a hairline keeps one row
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.picture.x << "x" << c.picture.y);
+        const wxImage picture = Pattern(c.picture.x, c.picture.y);
+        const wxImage frame = ComposeExportFrame(picture, c.canvas.x, c.canvas.y);
+        ASSERT_EQ(frame.GetSize(), c.canvas);
+        EXPECT_FALSE(frame.HasAlpha());
+        ExpectPlaced(frame, picture, c.placed);
+    }
+}
+
+TEST(FrameComposition, HalvingAveragesAndTransparencyShowsBlack) {
+    wxImage checker(640, 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            checker.SetRGB(x, y, (x + y) % 2 ? 200 : 0, 50, 100);
+    EXPECT_EQ(PixelAt(ComposeExportFrame(checker, 320, 240), 101, 77), Rgb(100, 50, 100));
+
+    wxImage masked = Pattern(40, 40);
+    masked.SetRGB(wxRect(20, 0, 20, 40), 255, 0, 255);
+    masked.SetMaskColour(255, 0, 255);
+    const wxImage unscaled = ComposeExportFrame(masked, 42, 42);
+    EXPECT_EQ(PixelAt(unscaled, 30, 5), Rgb(0, 0, 0));
+    EXPECT_EQ(PixelAt(unscaled, 2, 2), PixelAt(masked, 1, 1));
+    EXPECT_EQ(PixelAt(ComposeExportFrame(masked, 20, 10), 12, 5), Rgb(0, 0, 0));  // shrunk, still masked
+
+    wxImage translucent(2, 1);
+    translucent.SetRGB(0, 0, 200, 100, 50);
+    translucent.SetRGB(1, 0, 255, 255, 255);
+    translucent.SetAlpha();
+    translucent.SetAlpha(0, 0, 255);
+    translucent.SetAlpha(1, 0, 51);  // a fifth, over black
+    const wxImage blended = ComposeExportFrame(translucent, 2, 1);
+    EXPECT_EQ(PixelAt(blended, 0, 0), Rgb(200, 100, 50));
+    EXPECT_EQ(PixelAt(blended, 1, 0), Rgb(51, 51, 51));
+    translucent.SetRGB(1, 0, 1, 2, 200);
+    translucent.SetAlpha(1, 0, 128);
+    EXPECT_EQ(PixelAt(ComposeExportFrame(translucent, 2, 1), 1, 0), Rgb(1, 1, 100));  // rounded, not truncated
+}
+
+TEST(FrameComposition, NoPictureGivesBlackAndNoPixelsGiveNothing) {
+    const wxImage black = ComposeExportFrame(wxImage(), 7, 5);
+    ASSERT_EQ(black.GetSize(), wxSize(7, 5));
+    EXPECT_EQ(std::set<unsigned char>(black.GetData(), black.GetData() + 7 * 5 * 3), std::set<unsigned char>{0});
+    EXPECT_FALSE(ComposeExportFrame(Pattern(4, 4), 0, 10).IsOk());
+    EXPECT_FALSE(ComposeExportFrame(Pattern(4, 4), 10, -1).IsOk());
+}
+
+TEST(PaletteImage, FewColoursStayExactManyAreReducedWell) {
+    wxImage exact(16, 16);
+    for (int i = 0; i < 256; ++i)
+        exact.SetRGB(i % 16, i / 16, i, 255 - i, (i * 7) % 256);
+    exact.SetMaskColour(1, 254, 7);
+    const wxImage kept = ConvertToPaletteImage(exact);
+    ExpectPaletteHoldsEveryPixel(kept);
+    EXPECT_EQ(kept.GetPalette().GetColoursCount(), 256);
+    EXPECT_EQ(memcmp(kept.GetData(), exact.GetData(), 16 * 16 * 3), 0);
+    EXPECT_FALSE(kept.HasMask());
+
+    wxImage photo(640, 480);  // smooth, like a photograph, with far more than 256 colours
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            photo.SetRGB(x, y, x * 255 / 640, y * 255 / 480, (x + y) * 255 / 1120);
+    photo.SetRGB(wxRect(0, 0, 50, 50), 0, 0, 0);
+    photo.SetRGB(wxRect(590, 430, 50, 50), 255, 255, 255);
+    const wxImage reduced = ConvertToPaletteImage(photo);
+    ExpectPaletteHoldsEveryPixel(reduced);
+    EXPECT_GT(Psnr(photo, reduced), 30.0);
+    EXPECT_EQ(PixelAt(reduced, 10, 10), Rgb(0, 0, 0));
+    EXPECT_EQ(PixelAt(reduced, 620, 460), Rgb(255, 255, 255));
+    EXPECT_FALSE(ConvertToPaletteImage(wxImage()).HasPalette());
+}
+
+TEST(GifExport, BytesEqualTheSequentialWriterForAnyThreadCount) {
+    wxImageArray frames;
+    for (size_t i = 0; i < 9; ++i)
+        frames.Add(ConvertToPaletteImage(ComposeExportFrame(Picture(i), 120, 100)));
+    wxMemoryOutputStream stream;
+    ASSERT_TRUE(MyGifHandler().SaveAnimation(frames, stream, 70));
+    std::string reference(stream.GetLength(), '\0');
+    stream.CopyTo(reference.data(), reference.size());
+    for (unsigned threads : {1u, 2u, 4u}) {
+        const wxString path = Scratch(wxString::Format("t%u.gif", threads));
+        const gif_export::Result result = gif_export::Export(MakeRequest(path, 9, 120, 100, 7, threads), Picture);
+        ASSERT_TRUE(result.ok) << result.reason;
+        EXPECT_TRUE(test_files::Read(path) == reference) << threads;
+    }
+}
+
+TEST(GifExport, SourceIsAskedInOrderOnTheCallingThreadAndProgressCountsFrames) {
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<size_t> asked, progress;
+    const auto source = [&](size_t index) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        asked.push_back(index);
+        return index == 2 ? wxImage() : Picture(index);
+    };
+    const auto onProgress = [&](size_t done, size_t total) {
+        EXPECT_EQ(total, 6u);
+        progress.push_back(done);
+        return true;
+    };
+    const wxString path = Scratch("order.gif");
+    ASSERT_TRUE(gif_export::Export(MakeRequest(path, 6, 50, 40, 10, 3), source, onProgress).ok);
+    EXPECT_EQ(asked, (std::vector<size_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(progress, (std::vector<size_t>{1, 2, 3, 4, 5, 6}));
+    const std::string bytes = test_files::Read(path);
+    const gif_decoder::Animation decoded = gif_decoder::Decode({bytes.begin(), bytes.end()});
+    ASSERT_TRUE(decoded.ok) << decoded.error;
+    ASSERT_EQ(decoded.frames.size(), 6u);
+    for (const gif_decoder::Rgb& pixel : decoded.frames[2].pixels)  // the unreadable picture: black
+        ASSERT_EQ(pixel, (gif_decoder::Rgb{0, 0, 0}));
+}
+
+TEST(GifExport, FailuresAndCancelLeaveTheTargetAsItWasAndNoTemporaryFile) {
+    const wxString target = Scratch("keep.gif");
+    const auto expectUntouched = [&](const gif_export::Result& result, const char* reasonPart) {
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.reason.Contains(reasonPart)) << result.reason;
+        EXPECT_EQ(test_files::Read(target), "old");
+        EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{target});
+    };
+    test_files::Write(target, "old");
+    expectUntouched(gif_export::Export(MakeRequest(target, 5, 40, 40), Picture,
+                                       [](size_t done, size_t) { return done < 2; }),
+                    "cancelled");
+    for (const wxSize size : {wxSize(0, 10), wxSize(10, 0), wxSize(-5, 10)})
+        expectUntouched(gif_export::Export(MakeRequest(target, 3, size.x, size.y), Picture), "no pixels");
+    expectUntouched(gif_export::Export(MakeRequest(target, 0, 10, 10), Picture), "no frames");
+
+    // A file size limit makes writes fail part-way, as a full disc does.
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{3000, RLIM_INFINITY};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    expectUntouched(gif_export::Export(MakeRequest(target, 6, 200, 200), Picture), "Cannot write");
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+
+    ASSERT_EQ(chmod(target.fn_str(), 0444), 0);
+    expectUntouched(gif_export::Export(MakeRequest(target, 1, 10, 10), Picture), "read-only");
+}
+
+TEST(GifExport, ReplacingKeepsPermissionsAndLinksAndNewFilesFollowTheUmask) {
+    const wxString kept = Scratch("kept.gif"), real = Scratch("real.gif"), link = Scratch("link.gif");
+    test_files::Write(kept, "old");
+    ASSERT_EQ(chmod(kept.fn_str(), 0640), 0);
+    test_files::Write(real, "old");
+    ASSERT_EQ(symlink(real.fn_str(), link.fn_str()), 0);
+    const mode_t mask = umask(022);
+    for (const wxString& path : {kept, link, Scratch("fresh.gif")})
+        ASSERT_TRUE(gif_export::Export(MakeRequest(path, 2, 30, 20), Picture).ok) << path;
+    umask(mask);
+    struct stat status {};
+    ASSERT_EQ(stat(kept.fn_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    ASSERT_EQ(stat(Scratch("fresh.gif").fn_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0644u);
+    ASSERT_EQ(lstat(link.fn_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(test_files::Read(real).substr(0, 6), "GIF89a");
+    EXPECT_EQ(test_files::FilesIn(Scratch()).size(), 4u);
+}
+
+TEST(GifExport, GifExtensionIsAppendedUnlessPresentCaseSensitively) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/anim", "/tmp/anim.gif"}, {"/tmp/anim.gif", "/tmp/anim.gif"}, {"a.GIF", "a.GIF.gif"},
+        {"a.gif.png", "a.gif.png.gif"}, {"agif", "agif.gif"}, {"", ".gif"}};
+    for (const auto& [given, expected] : cases)
+        EXPECT_EQ(gif_export::EnsureGifExtension(given), expected);
+}
