@@ -56,6 +56,10 @@ for language in de fr it ja zh_CN zh_TW; do
     grep -q "^Comment\[$language\]=" "$desktop" || fail "no comment in $language"
     grep -q "^GenericName\[$language\]=" "$desktop" || fail "no generic name in $language"
 done
+# "Open with" on a picture: the desktop database built from the entry names it for each picture type.
+update-desktop-database "$root/share/applications" || fail "update-desktop-database"
+grep -q "^image/png=.*$ID.desktop" "$root/share/applications/mimeinfo.cache" || fail "PNG pictures do not offer the program"
+rm -f "$root/share/applications/mimeinfo.cache"
 appstreamcli validate --no-net "$root/share/metainfo/$ID.metainfo.xml" || fail "appstreamcli validate"
 
 for page in quintrel-tavelle quintrel-gif; do
