@@ -48,6 +48,7 @@ dpkg-deb -x "$deb" "$scratch/tree"
 for name in quintrel-tavelle quintrel-gif; do
     readelf -S "$scratch/tree/usr/lib/quintrel-tavelle/bin/$name" | grep -q '\.debug_info' && fail "$name is not stripped"
 done
+grep -qx 'License: GPL-3+' "$scratch/tree/usr/share/doc/quintrel-tavelle/copyright" || fail "copyright names no GPL-3+ licence"
 "$scratch/tree/usr/bin/quintrel-gif" --version | grep -qx '1.2.6' || fail "packaged quintrel-gif does not run"
 
 if command -v lintian > /dev/null; then
