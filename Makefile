@@ -1,10 +1,10 @@
 # Every target wraps CMake; `run` and `test` install what is missing first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
-PREFIX     ?= /opt/quintrel-tavelle
+PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build asan-build run test test-fast install bench clean
+.PHONY: deps build asan-build run test test-fast install uninstall deb bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -30,8 +30,19 @@ test: deps build asan-build
 test-fast: deps build
 	scripts/run-tests.sh $(BUILD)
 
+# The program under PREFIX/lib/quintrel-tavelle, links in PREFIX/bin, the desktop files under PREFIX/share.
+# DESTDIR stages it elsewhere; `uninstall` takes the same DESTDIR and removes what the install listed.
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed_files.txt
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/installed_files.txt -P packaging/uninstall.cmake
+
+# quintrel-tavelle_<version>_amd64.deb in this folder, for `apt install ./quintrel-tavelle_*.deb`.
+deb: deps build
+	cpack --config $(BUILD)/CPackConfig.cmake -G DEB -B $(BUILD)/package
+	cp $(BUILD)/package/quintrel-tavelle_*.deb .
 
 bench: deps build
 	bench/run.sh $(BUILD)

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Draws the theme pictures with ImageMagick; run by hand when they change, the results are committed.
+# Draws the theme pictures with ImageMagick and librsvg; run by hand when they change, the results are committed.
 set -e
 cd "$(dirname "$0")/themes"
 convert -size 32x32 xc:none -fill '#2e8b57' -stroke '#1d5c39' -strokewidth 1 \
@@ -12,10 +12,11 @@ convert -size 32x32 xc:none -fill '#ffffff' -stroke '#4a6b8a' -strokewidth 2 \
 convert -size 32x32 xc:none -fill '#ffffff' -stroke '#4a6b8a' -strokewidth 2 \
   -draw 'rectangle 3,6 23,24' -stroke '#c0392b' -strokewidth 4 \
   -draw 'line 17,18 29,30' -draw 'line 29,18 17,30' delete.png
-convert -size 256x256 xc:none \
-  -fill '#b0dfe3' -stroke '#3a6f7a' -strokewidth 8 -draw 'roundrectangle 24,40 184,200 16,16' \
-  -fill '#7fc4cc' -draw 'roundrectangle 48,60 208,220 16,16' \
-  -fill '#ffffff' -draw 'roundrectangle 72,80 232,240 16,16' \
-  -fill '#2e8b57' -stroke none -draw 'polygon 122,118 196,160 122,202' logo.png
-convert logo.png -define icon:auto-resize=256,48,32,16 application.ico
-convert logo.png -resize 96x96 logo.png
+# The application icon: one drawing for the window, the About box and the desktop's icon theme.
+icon=../../packaging/icons/com.quintrel.Tavelle.svg
+for size in 16 24 32 48 64 128 256; do
+  rsvg-convert -w $size -h $size "$icon" -o ../../packaging/icons/${size}x${size}.png
+done
+rsvg-convert -w 96 -h 96 "$icon" -o logo.png
+convert ../../packaging/icons/16x16.png ../../packaging/icons/32x32.png ../../packaging/icons/48x48.png \
+  ../../packaging/icons/256x256.png application.ico

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program and the tests need, only those missing (checked
-# with dpkg). xdg-utils opens web pages and folders for the program.
+# with dpkg). xdg-utils opens web pages and folders for the program. The rest builds and checks the
+# installed tree and the Debian package.
 set -e
 PACKAGES="build-essential cmake pkg-config gettext libwxgtk3.2-dev wx-common libgtest-dev \
-libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils"
+libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils \
+desktop-file-utils appstream man-db groff-base dpkg-dev binutils file lintian"
 [ -n "$EXTRA_PACKAGES" ] && PACKAGES="$PACKAGES $EXTRA_PACKAGES"
 
 missing=""

@@ -3,6 +3,7 @@
 #include "app/interface_languages.h"
 #include "app/paths.h"
 #include "app/update_check.h"
+#include "window/application_icon.h"
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
@@ -109,11 +110,10 @@ void MyFrame::InitFrame() {
     m_frameIndex = m_loopCount = m_loopsDone = 0;
     m_savedDelay = m_savedWidth = m_savedHeight = m_savedCount = 0;
 
-    const wxString icon = paths::InstallationFolder() + "/Themes/application.ico";
-    if (wxFileExists(icon)) {
-        wxLogNull silence;
-        SetIcons(wxIconBundle(icon, wxBITMAP_TYPE_ICO));
-    }
+    const wxIconBundle icons =
+        ApplicationIcons(ApplicationIconName(), paths::InstallationFolder() + "/Themes/application.ico");
+    if (!icons.IsEmpty())
+        SetIcons(icons);
     SetTitle(paths::DisplayName());
 }
 

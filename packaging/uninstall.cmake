@@ -1,0 +1,26 @@
+# Removes what `cmake --install` recorded in its manifest, then the folders of our own that it left empty.
+# The manifest lists paths without DESTDIR; the same DESTDIR as at installation applies.
+# Usage: [DESTDIR=...] cmake -DMANIFEST=build/install_manifest.txt -P packaging/uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist (run make install first).")
+endif()
+file(STRINGS "${MANIFEST}" installed)
+set(own_folders)
+foreach(listed IN LISTS installed)
+  set(path "$ENV{DESTDIR}${listed}")
+  if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+    message(STATUS "Removing ${path}")
+    file(REMOVE "${path}")
+  endif()
+  # Shared folders such as share/applications stay; only quintrel-tavelle's own ones go.
+  if(path MATCHES "^(.*/quintrel-tavelle)/")
+    list(APPEND own_folders "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES own_folders)
+foreach(folder IN LISTS own_folders)
+  file(GLOB_RECURSE left LIST_DIRECTORIES false "${folder}/*")
+  if(IS_DIRECTORY "${folder}" AND NOT left)
+    file(REMOVE_RECURSE "${folder}")
+  endif()
+endforeach()
