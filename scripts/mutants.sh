@@ -47,7 +47,7 @@ size-best-rule|window/output_size.cpp|best.x < size.x \|\| best.y < size.y|best.
 size-proportion|window/output_size.cpp|height = product / baseWidth;|height = product / baseHeight;
 strip-per-row|window/thumbnailctrl/thumbnail_ctrl.cpp|clientSize.x / (m_itemWidth + m_spacing)|clientSize.x / m_itemWidth
 strip-hit-column|window/thumbnailctrl/thumbnail_ctrl.cpp|const int col = pt.x / (m_itemWidth + m_spacing);|const int col = (pt.x + m_spacing) / (m_itemWidth + m_spacing);
-strip-item-height|window/thumbnailctrl/thumbnail_ctrl.cpp|m_itemHeight = m_thumbnailHeight + m_textHeight + 3 * m_margin;|m_itemHeight = m_thumbnailHeight + m_textHeight + 2 * m_margin;
+strip-item-height|window/thumbnailctrl/thumbnail_ctrl.cpp|m_itemHeight = m_thumbnailHeight + 2 * m_textHeight + 4 * m_margin;|m_itemHeight = m_thumbnailHeight + 2 * m_textHeight + 3 * m_margin;
 select-shift-range|window/thumbnailctrl/thumbnail_ctrl.cpp|const bool ranged = anchor != -1 && anchor < GetCount() && anchor != n;|const bool ranged = anchor != -1 && anchor < GetCount() - 1 && anchor != n;
 select-ctrl-toggle|window/thumbnailctrl/thumbnail_ctrl.cpp|Select(n, !wasSelected);|Select(n, true);
 close-snapshot-width|window/my_frame_closing.cpp|m_spinctrl_width->GetValue() == m_savedWidth &&|true &&

@@ -1,13 +1,12 @@
 // Where the window's icons come from: the icon theme when installed, the icon file beside the program
-// otherwise.
+// otherwise, and nothing from a missing or damaged file.
+#include "tests/support/files.h"
 #include "tests/support/gui_test.h"
 
 #include "window/application_icon.h"
 #include "window/my_frame.h"
 
 #include <wx/artprov.h>
-#include <wx/ffile.h>
-#include <wx/filename.h>
 
 #include <set>
 
@@ -20,67 +19,35 @@ std::set<int> Widths(const wxIconBundle& bundle) {
     return widths;
 }
 
-wxString BuildTreeIcon() { return gui_test::BuildDir() + "/Themes/application.ico"; }
-
-// Stands for an icon theme that holds one icon, in two sizes no icon file of ours has.
+// Stands for an icon theme holding one icon, in two sizes no icon file of ours has.
 class OneIconTheme : public wxArtProvider {
-public:
-    static constexpr const char* kName = "test.quintrel.ThemedIcon";
-
 protected:
     wxBitmap CreateBitmap(const wxArtID& id, const wxArtClient&, const wxSize&) override {
-        return id == kName ? wxBitmap(20, 20) : wxNullBitmap;
+        return id == "test.Themed" ? wxBitmap(20, 20) : wxNullBitmap;
     }
     wxIconBundle CreateIconBundle(const wxArtID& id, const wxArtClient&) override {
         wxIconBundle bundle;
-        if (id == kName)
-            for (int size : {20, 40}) {
-                wxIcon icon;
-                icon.CopyFromBitmap(wxBitmap(size, size));
+        for (int size : {20, 40}) {
+            wxIcon icon;
+            icon.CopyFromBitmap(wxBitmap(size, size));
+            if (id == "test.Themed")
                 bundle.AddIcon(icon);
-            }
+        }
         return bundle;
     }
 };
 
-// Keeps the stand-in theme in place for one test only.
-struct PushedTheme {
-    PushedTheme() : provider(new OneIconTheme) { wxArtProvider::Push(provider); }
-    ~PushedTheme() { wxArtProvider::Delete(provider); }
-    OneIconTheme* provider;
-};
-
 }  // namespace
 
-TEST(ApplicationIconTest, WithoutThemeIconEverySizeOfTheIconFile) {
-    const wxIconBundle icons = ApplicationIcons("test.quintrel.NoSuchIcon", BuildTreeIcon());
-    EXPECT_EQ(Widths(icons), (std::set<int>{16, 32, 48, 256}));
-}
-
-TEST(ApplicationIconTest, ThemeIconComesBeforeTheIconFile) {
-    PushedTheme theme;
-    const wxIconBundle icons = ApplicationIcons(OneIconTheme::kName, BuildTreeIcon());
-    EXPECT_EQ(Widths(icons), (std::set<int>{20, 40}));
-}
-
-TEST(ApplicationIconTest, NeitherThemeIconNorFileGivesNoIcons) {
-    const wxString missing = gui_test::BuildDir() + "/Themes/no-such-icon.ico";
-    EXPECT_TRUE(ApplicationIcons("test.quintrel.NoSuchIcon", missing).IsEmpty());
-}
-
-TEST(ApplicationIconTest, DamagedIconFileGivesNoIcons) {
-    const wxString damaged = wxFileName::CreateTempFileName("quintrel-icon");
-    {
-        wxFFile file(damaged, "wb");
-        ASSERT_TRUE(file.IsOpened());
-        file.Write("\0\0\1\0\x40\0not an icon at all", 24);
-    }
-    EXPECT_TRUE(ApplicationIcons("test.quintrel.NoSuchIcon", damaged).IsEmpty());
-    wxRemoveFile(damaged);
-}
-
-TEST_F(MainWindowTest, WindowCarriesTheApplicationIcons) {
-    const wxIconBundle expected = ApplicationIcons(ApplicationIconName(), BuildTreeIcon());
-    ASSERT_FALSE(expected.IsEmpty());
-    EXPECT_EQ(Widths(frame->GetIcons()), Widths(expected));
+TEST_F(MainWindowTest, IconsComeFromTheThemeThenFromTheIconFile) {
+    const wxString file = gui_test::BuildDir() + "/Themes/application.ico";
+    EXPECT_EQ(Widths(frame->GetIcons()), (std::set<int>{16, 32, 48, 256}));  // no theme icon in the build tree
+    auto* theme = new OneIconTheme;
+    wxArtProvider::Push(theme);
+    EXPECT_EQ(Widths(ApplicationIcons("test.Themed", file)), (std::set<int>{20, 40}));
+    EXPECT_EQ(Widths(ApplicationIcons("test.Missing", file)), (std::set<int>{16, 32, 48, 256}));
+    wxArtProvider::Delete(theme);
+    test_files::Write(test_files::Scratch("damaged.ico"), std::string("\0\0\1\0\x40\0not an icon", 17));
+    for (const wxString& bad : {test_files::Scratch("damaged.ico"), test_files::Scratch("missing.ico")})
+        EXPECT_TRUE(ApplicationIcons("test.Missing", bad).IsEmpty()) << bad;
 }
