@@ -3,7 +3,7 @@
 # with dpkg). xdg-utils opens web pages and folders for the program.
 set -e
 PACKAGES="build-essential cmake pkg-config gettext libwxgtk3.2-dev wx-common libgtest-dev \
-libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils"
+libimagequant-dev libexpat1-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils"
 [ -n "$EXTRA_PACKAGES" ] && PACKAGES="$PACKAGES $EXTRA_PACKAGES"
 
 missing=""

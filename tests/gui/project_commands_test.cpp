@@ -36,13 +36,10 @@ struct ReadBack {
 
 ReadBack ReadProject(const wxString& path) {
     ReadBack read;
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&](int value) { read.width = value; };
-    callbacks.height = [&](int value) { read.height = value; };
-    callbacks.name = [&](const wxString& value) { read.name = value; };
-    callbacks.delay = [&](int value) { read.delay = value; };
-    callbacks.imagePath = [&](const wxString& value) { read.paths.push_back(value); };
-    project_file::Read(path, callbacks);
+    const project_file::ReadResult result = project_file::Read(path);
+    if (result.ok)
+        read = {result.contents.width, result.contents.height, result.contents.delay, result.contents.gifPath,
+                result.contents.imagePaths};
     return read;
 }
 
@@ -254,34 +251,6 @@ TEST_F(ProjectCommandsTest, EmptyImageListIsReportedAndOpensWithoutFrames) {
     EXPECT_EQ(frame->m_savedCount, 0);
     // As the command finishes normally, the frame commands are switched on; they cope with no frames.
     EXPECT_TRUE(FrameCommandsEnabled());
-}
-
-TEST_F(ProjectCommandsTest, DamagedFilesOpenAsFarAsTheyGoWithoutAMessage) {
-    const wxString swapped = Folder() + "/swapped.xml";
-    WriteFile(swapped,
-              "<project><name>n</name><gif><height>5</height><width>6</width><delay_time>3</delay_time></gif>"
-              "<images><path>" + WritePictures({{30, 20}})[0] + "</path></images></project>");
-    const int delayBefore = frame->m_spinctrl_delay->GetValue();
-    wxTEST_DIALOG(OpenProject(), ExpectFile(swapped));
-    EXPECT_EQ(Count(), 0);
-    EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), delayBefore);
-    EXPECT_EQ(frame->GetTitle(), Title("swapped"));
-    EXPECT_FALSE(FrameCommandsEnabled());
-
-    const wxString garbage = Folder() + "/garbage.xml";
-    WriteFile(garbage, wxString('\x01', 10) + "<project><name>");
-    wxTEST_DIALOG(OpenProject(), ExpectFile(garbage));
-    EXPECT_EQ(Count(), 0);
-    EXPECT_EQ(frame->GetTitle(), Title("garbage"));
-
-    // Stops after the delay: the values so far stay, no frames.
-    const wxString noImages = Folder() + "/noimages.xml";
-    WriteFile(noImages, "<project><name>n.gif</name><gif><width>6</width><height>5</height>"
-                        "<delay_time>33</delay_time></gif></project>");
-    wxTEST_DIALOG(OpenProject(), ExpectFile(noImages));
-    EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), 33);
-    EXPECT_EQ(Status(0), "n.gif (6 * 5)px");
-    EXPECT_EQ(Count(), 0);
 }
 
 TEST_F(ProjectCommandsTest, AFileNameWithoutXmlEndingGivesAnEmptyNamePart) {

@@ -60,13 +60,10 @@ struct ProjectValues {
 
 ProjectValues ReadProject(const wxString& path) {
     ProjectValues values;
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&](int v) { values.width = v; };
-    callbacks.height = [&](int v) { values.height = v; };
-    callbacks.delay = [&](int v) { values.delay = v; };
-    callbacks.name = [&](const wxString& v) { values.name = v; };
-    callbacks.imagePath = [&](const wxString& v) { values.paths.push_back(v); };
-    project_file::Read(path, callbacks);
+    const project_file::ReadResult read = project_file::Read(path);
+    if (read.ok)
+        values = {read.contents.width, read.contents.height, read.contents.delay, read.contents.gifPath,
+                  read.contents.imagePaths};
     return values;
 }
 
@@ -263,7 +260,7 @@ TEST(Cli, ProjectOutAndBackIn) {
 TEST(Cli, UnusableProjectsFail) {
     Outcome outcome = RunCli({"-p", Folder() + "/none.xml"});
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.err.find("cannot read project"), std::string::npos);
+    EXPECT_NE(outcome.err.find("cannot be read"), std::string::npos);
 
     // No name stored and no -o.
     project_file::ProjectContents contents;
