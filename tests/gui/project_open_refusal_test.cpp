@@ -2,6 +2,8 @@
 // the file as its project.
 #include "tests/gui/document_test_fixture.h"
 
+#include <wx/menu.h>
+
 #include <string>
 
 using document_test::ExpectFile;
@@ -58,7 +60,7 @@ TEST_F(ProjectOpenRefusalTest, AnUnusableFileLeavesTheWorkAsItWasAndSaysWhy) {
 
     AddPictures({{40, 30}, {40, 30}});
     wxTEST_DIALOG(ASSERT_TRUE(frame->SaveProject()), ExpectFile(Folder() + "/kept.xml"));
-    frame->m_spinctrl_delay->SetValue(17);
+    const int delay = frame->m_spinctrl_delay->GetValue();
     frame->m_gifPath = Folder() + "/anim.gif";
     const wxString title = frame->GetTitle();
     const wxString status0 = Status(0);
@@ -72,7 +74,7 @@ TEST_F(ProjectOpenRefusalTest, AnUnusableFileLeavesTheWorkAsItWasAndSaysWhy) {
         EXPECT_TRUE(seen->message.Contains(wxString::FromUTF8(c.says))) << c.file << ": " << seen->message;
         EXPECT_EQ(Count(), 2) << c.file;
         EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 40) << c.file;
-        EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), 17) << c.file;
+        EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), delay) << c.file;
         EXPECT_EQ(frame->m_gifPath, Folder() + "/anim.gif") << c.file;
         EXPECT_EQ(frame->m_projectPath, Folder() + "/kept.xml") << c.file;
         EXPECT_EQ(frame->GetTitle(), title) << c.file;
