@@ -2,9 +2,7 @@
 
 #include "app/replacing_file.h"
 
-#include <wx/filename.h>
 #include <wx/intl.h>
-#include <wx/log.h>
 #include <wx/stream.h>
 #include <wx/xml/xml.h>
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -363,7 +364,8 @@ ReadResult ReadBytes(const char* bytes, size_t size, const wxString& fileName) {
 
 ReadResult Read(const wxString& path) {
     ReadResult result;
-    const Descriptor file(open(path.fn_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: opening a named pipe would otherwise wait for a writer before it can be refused.
+    const Descriptor file(open(path.fn_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat status {};
     if (file.Get() < 0 || fstat(file.Get(), &status) != 0) {
         result.reason = wxString::Format(_("\"%s\" cannot be read: %s"), path, wxSysErrorMsgStr(errno));

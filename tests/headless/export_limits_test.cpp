@@ -4,7 +4,6 @@
 
 #include "cli/cli_run.h"
 #include "tests/support/isolated_home.h"
-#include "window/my_gifhandler/export_memory.h"
 #include "window/my_gifhandler/frame_composition.h"
 #include "window/my_gifhandler/palette_image.h"
 
@@ -104,16 +103,6 @@ TEST(ExportLimits, FailedAllocationsGiveNoImageInsteadOfACrash) {
     EXPECT_FALSE(ComposeExportFrame(few, 20000, 20000).IsOk());
     EXPECT_FALSE(ConvertToPaletteImage(few).IsOk());
     EXPECT_FALSE(ConvertToPaletteImage(many).IsOk());
-}
-
-TEST(ExportLimits, MemoryNeedGrowsWithTheCanvasAndAvailabilityFollowsTheLimit) {
-    EXPECT_EQ(export_memory::BytesPerFrame(0, 100), 0u);
-    EXPECT_EQ(export_memory::BytesPerFrame(1000, 1000) * 4, export_memory::BytesPerFrame(2000, 2000));
-    EXPECT_GE(export_memory::BytesPerFrame(30000, 30000), 30000ull * 30000 * 7);
-    const std::uint64_t unlimited = export_memory::AvailableBytes();
-    EXPECT_GT(unlimited, 0u);
-    const MemoryLimit limit(rlim_t(100) << 20);
-    EXPECT_LE(export_memory::AvailableBytes(), std::uint64_t(100) << 20);
 }
 
 TEST(ExportLimits, TheCommandLineRefusesAProportionalSideBeyondTheFormat) {

@@ -1,10 +1,12 @@
 // The project reader against hostile files: nesting, size, entities, values out of range and GIF names
 // that lead out of the project's folder.
 #include "project/project_file.h"
+#include "tests/support/isolated_home.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -160,16 +162,19 @@ TEST(ProjectReaderValues, AGifNameWithFolderPartsIsRefused) {
 }
 
 TEST(ProjectReaderFiles, WhatIsNoFileIsRefusedWithAReason) {
+    const std::string fifo = IsolatedHomeListener::CurrentHome() + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // opened blocking, it would wait for a writer for ever
     const struct {
-        const char* path;
+        std::string path;
         const char* says;
     } cases[] = {
         {"/nonexistent/p.xml", "cannot be read"},
         {"/tmp", "is a folder"},
         {"/dev/null", "is not a file"},
+        {fifo, "is not a file"},
     };
     for (const auto& c : cases) {
-        const project_file::ReadResult read = project_file::Read(c.path);
+        const project_file::ReadResult read = project_file::Read(wxString::FromUTF8(c.path));
         EXPECT_FALSE(read.ok) << c.path;
         EXPECT_TRUE(read.reason.Contains(c.says)) << read.reason;
     }
