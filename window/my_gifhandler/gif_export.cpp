@@ -140,7 +140,7 @@ bool CheckRequest(const Request& request, unsigned& frameBudget, Result& result)
     }
     // Sizes are 16-bit fields in the file; the compressor counts the (even-width) pixels in an int.
     if (request.width > 65535 || request.height > 65535 ||
-        (long long)(request.width + 1) * request.height > INT_MAX) {
+        static_cast<long long>(request.width + 1) * request.height > INT_MAX) {
         result.reason = wxString::Format(_("The output size %d x %d is larger than a GIF file can hold."),
                                          request.width, request.height);
         return false;
