@@ -86,7 +86,7 @@ public:
 
 private:
     struct Level {
-        explicit Level(Element k) : kind(k) {}
+        explicit Level(Element element) : kind(element) {}
         Element kind;
         int nodes = 0;           // children so far: elements, CDATA, comments, instructions, text that is not blank
         bool textTaken = false;  // value elements: the first text child has been read into `text`
