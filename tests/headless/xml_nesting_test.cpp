@@ -2,7 +2,6 @@
 // measured first, so deep nesting is refused instead of overflowing the stack.
 #include "app/domain_option.h"
 #include "app/update_check.h"
-#include "app/xml_nesting.h"
 #include "tests/support/isolated_home.h"
 
 #include <wx/ffile.h>
@@ -25,24 +24,6 @@ std::string Nested(size_t levels, bool closed) {
 }
 
 }  // namespace
-
-TEST(XmlNesting, CountsOpenLevelsClosedOrNot) {
-    const struct {
-        std::string text;
-        size_t deepest;
-        bool within;
-    } cases[] = {
-        {"", 1, true},
-        {"<a/>", 1, true},
-        {Nested(3, true), 3, true},
-        {Nested(4, true), 3, false},
-        {"<a><b/><c/><d><e/></d></a>", 3, true},
-        {Nested(200000, false), 64, false},
-        {"<a><b></a>" + Nested(100, false), 2, true},  // malformed before it gets deep: not judged here
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(xml_nesting::NestedAtMost(c.text.data(), c.text.size(), c.deepest), c.within) << c.text.substr(0, 40);
-}
 
 TEST(XmlNesting, DeepUpdateRepliesAndOptionsFilesAreRefusedWithoutACrash) {
     for (const bool closed : {false, true}) {
