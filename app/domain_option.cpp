@@ -1,9 +1,18 @@
 #include "app/domain_option.h"
 
+#include "app/xml_nesting.h"
+
+#include <wx/ffile.h>
 #include <wx/filefn.h>
+#include <wx/mstream.h>
+
+#include <string>
 
 namespace {
 DomainOption* s_domainOption = nullptr;
+
+// The file needs three levels; anything far deeper is no options file.
+constexpr size_t kDeepestOptions = 64;
 
 wxString TextOf(const wxXmlNode* element) {
     for (const wxXmlNode* child = element->GetChildren(); child; child = child->GetNext()) {
@@ -28,7 +37,20 @@ DomainOption::DomainOption(const wxString& optionsPath) : m_optionsPath(optionsP
 bool DomainOption::Read() {
     if (!wxFileExists(m_optionsPath))
         return false;
-    if (!m_document.Load(m_optionsPath, "UTF-8") || !m_document.GetRoot())
+    // Measured before the toolkit builds its recursive tree of it: a deeply nested file would
+    // overflow the stack.
+    std::string bytes;
+    {
+        wxFFile file(m_optionsPath, "rb");
+        char buffer[16384];
+        size_t got = 0;
+        while (file.IsOpened() && (got = file.Read(buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, got);
+    }
+    if (!xml_nesting::NestedAtMost(bytes.data(), bytes.size(), kDeepestOptions))
+        return false;
+    wxMemoryInputStream stream(bytes.data(), bytes.size());
+    if (!m_document.Load(stream, "UTF-8") || !m_document.GetRoot())
         return false;
     const wxXmlNode* group = FirstElement(m_document.GetRoot()->GetChildren());
     if (!group)

@@ -1,8 +1,11 @@
 // The program's entry point: refuses to start without a display instead of failing inside GTK.
+#include "app/file_name_bytes.h"
 #include "app/my_app.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 wxIMPLEMENT_APP_NO_MAIN(MyApp);
 
@@ -15,5 +18,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxDisableAsserts();  // the release behaviour: toolkit assertions are silent
-    return wxEntry(argc, argv);
+    // File names on the command line are bytes; the toolkit's own conversion of argv would lose those
+    // that are not valid in the locale, so it is handed text that leads back to the same bytes.
+    file_name_bytes::Install();
+    std::vector<std::wstring> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(file_name_bytes::FromBytes(argv[i]).ToStdWstring());
+    std::vector<wxChar*> pointers;
+    for (std::wstring& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    return wxEntry(argc, pointers.data());
 }

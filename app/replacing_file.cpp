@@ -5,7 +5,9 @@
 #include <wx/log.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,6 +53,60 @@ private:
     int m_error = 0;
 };
 
+namespace {
+
+// Temporary files are hidden and say whose they are: ".<target>.quintrel-<pid>[-<n>].tmp".
+constexpr char kMark[] = ".quintrel-";
+constexpr char kEnding[] = ".tmp";
+// Leaves room for the mark in a file name of at most 255 bytes.
+constexpr size_t kLongestNamePart = 200;
+
+std::string TemporaryName(const std::string& folder, const std::string& name, unsigned attempt) {
+    std::string temporary = folder + "/." + name.substr(0, kLongestNamePart) + kMark + std::to_string(getpid());
+    if (attempt > 0)
+        temporary += "-" + std::to_string(attempt);
+    return temporary + kEnding;
+}
+
+// The process that made a temporary file of ours, from its name; 0 when the name is not one of ours.
+pid_t OwnerOf(const std::string& name) {
+    const size_t mark = name.rfind(kMark);
+    const size_t endingLength = sizeof kEnding - 1;
+    if (name.empty() || name[0] != '.' || mark == std::string::npos || name.size() < endingLength ||
+        name.compare(name.size() - endingLength, endingLength, kEnding) != 0)
+        return 0;
+    const std::string middle = name.substr(mark + sizeof kMark - 1, name.size() - endingLength - mark - (sizeof kMark - 1));
+    const size_t dash = middle.find('-');
+    const std::string pid = middle.substr(0, dash);
+    const std::string attempt = dash == std::string::npos ? "1" : middle.substr(dash + 1);
+    const auto digits = [](const std::string& text) {
+        return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return digits(pid) && digits(attempt) ? static_cast<pid_t>(std::stol(pid)) : 0;
+}
+
+// Removes the temporary files that processes killed while saving left in the folder: ours by name and
+// owner, and their process gone.
+void RemoveStaleTemporaries(const std::string& folder) {
+    struct DirectoryCloser {
+        void operator()(DIR* directory) const { closedir(directory); }
+    };
+    std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
+    if (!directory)
+        return;
+    while (const dirent* entry = readdir(directory.get())) {
+        const pid_t owner = OwnerOf(entry->d_name);
+        if (owner <= 0 || owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat status {};
+        if (fstatat(dirfd(directory.get()), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_uid == getuid())
+            unlinkat(dirfd(directory.get()), entry->d_name, 0);
+    }
+}
+
+}  // namespace
+
 ReplacingFile::ReplacingFile() = default;
 
 ReplacingFile::~ReplacingFile() {
@@ -84,20 +140,24 @@ bool ReplacingFile::Open(const wxString& target, wxString& reason) {
         }
         m_mode = status.st_mode & 07777;
     }
+    const size_t separator = m_realTarget.rfind('/');
+    const std::string folder = separator == std::string::npos ? "." : m_realTarget.substr(0, separator);
+    const std::string name = separator == std::string::npos ? m_realTarget : m_realTarget.substr(separator + 1);
+    RemoveStaleTemporaries(folder.empty() ? "/" : folder);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = m_realTarget + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        const std::string temporary = TemporaryName(folder, name, attempt);
         // A new file's mode goes through the umask as for any file the user creates.
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, m_replacing ? 0600 : 0666);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, m_replacing ? 0600 : 0666);
         if (fd >= 0) {
-            m_temporary = name;
+            m_temporary = temporary;
             m_stream = std::make_unique<DescriptorStream>(fd);
             return true;
         }
         if (errno != EEXIST)
             break;
     }
-    const wxString folder = wxFileName(target).GetPath();
-    reason = wxString::Format(_("Cannot create a file in \"%s\": %s"), folder.empty() ? wxString(".") : folder,
+    const wxString shownFolder = wxFileName(target).GetPath();
+    reason = wxString::Format(_("Cannot create a file in \"%s\": %s"), shownFolder.empty() ? wxString(".") : shownFolder,
                               wxSysErrorMsgStr(errno));
     return false;
 }

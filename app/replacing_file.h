@@ -1,12 +1,15 @@
 #pragma once
 // Saving without ever destroying what was there: the bytes go to a temporary file beside the target,
 // which is renamed over the target only when every byte is on disc. Destroyed without a Commit, the
-// temporary file is removed and an existing target keeps its content.
+// temporary file is removed and an existing target keeps its content. The temporary file is hidden and
+// named ".<target>.quintrel-<pid>.tmp"; those that killed processes left behind in the folder are
+// removed when the next one is opened there.
 
 #include <wx/stream.h>
 #include <wx/string.h>
 
 #include <memory>
+#include <string>
 
 class ReplacingFile {
 public:
@@ -26,6 +29,9 @@ public:
 
     // The reason for the stream's last failed write.
     wxString WriteFailure() const;
+
+    // The target as it was given to Open.
+    const wxString& Target() const { return m_target; }
 
 private:
     class DescriptorStream;

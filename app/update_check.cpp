@@ -2,6 +2,7 @@
 
 #include "app/http_get.h"
 #include "app/paths.h"
+#include "app/xml_nesting.h"
 
 #include <wx/log.h>
 #include <wx/mstream.h>
@@ -18,6 +19,11 @@
 #include <vector>
 
 wxDEFINE_EVENT(wxEVT_COMMAND_UPDATE_RESULT, wxCommandEvent);
+
+namespace {
+// The reply needs two levels; anything far deeper is no reply of ours.
+constexpr size_t kDeepestReply = 64;
+}  // namespace
 
 namespace {
 
@@ -85,10 +91,18 @@ std::array<char, kKeyLength + 1> VersionKey(const wxString& version) {
 wxString ReadNewestVersion(wxInputStream& stream) {
     if (!stream.IsOk())
         return wxString();
+    // The reply comes from the network: measured before the toolkit builds its recursive tree of it.
+    std::string bytes;
+    char buffer[16384];
+    while (stream.Read(buffer, sizeof buffer).LastRead() > 0)
+        bytes.append(buffer, stream.LastRead());
+    if (!xml_nesting::NestedAtMost(bytes.data(), bytes.size(), kDeepestReply))
+        return wxString();
+    wxMemoryInputStream reply(bytes.data(), bytes.size());
     wxXmlDocument document;
     {
         wxLogNull silence;  // a broken document is a failed check, not a log message
-        if (!document.Load(stream, "UTF-8") || !document.GetRoot())
+        if (!document.Load(reply, "UTF-8") || !document.GetRoot())
             return wxString();
     }
     const wxString product = paths::DisplayName();

@@ -88,13 +88,16 @@ wxString UsageText() {
            "                        other follows in proportion.\n"
            "  -o OUT.gif            the GIF to write; \".gif\" is appended when missing\n"
            "  -p PROJECT.xml        take images, delay and size from a project file; the GIF is\n"
-           "                        then written beside it under the project's name unless -o is given\n"
+           "                        then written beside it under the project's name unless -o is given;\n"
+           "                        a project with values out of range or a GIF name with folder\n"
+           "                        parts is refused\n"
            "  --save-project FILE   also write a project file of this export (alone, without -o)\n"
            "  --help                show this text\n"
            "  --version             show the version\n"
            "\n"
            "Images that cannot be read are named and skipped.\n"
-           "Exit status: 0 done, 1 nothing or not everything written, 2 bad arguments.\n";
+           "Exit status: 0 done; 1 failed: nothing was replaced (the GIF and the project file are\n"
+           "both written in full before either replaces an existing file); 2 bad arguments.\n";
 }
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include "app/paths.h"
+#include "app/replacing_file.h"
 #include "project/project_file.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/output_size.h"
@@ -104,25 +105,20 @@ struct Work {
 };
 
 bool ReadProject(const Options& options, Work& work, const Console& console) {
-    std::optional<int> width, height;
-    wxString name;
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&](int value) { width = value; };
-    callbacks.height = [&](int value) { height = value; };
-    callbacks.name = [&](const wxString& value) { name = value; };
-    callbacks.delay = [&](int value) { work.delay = value; };
-    callbacks.emptyImages = [&] { console.err << "quintrel-gif: " << Utf8(options.project) << ": Failed to load XML file!\n"; };
-    callbacks.imagePath = [&](const wxString& path) { work.imagePaths.push_back(path); };
-    const project_file::ReadResult read = project_file::Read(options.project, callbacks);
-    if (!width) {
-        console.err << "quintrel-gif: cannot read project \"" << Utf8(options.project) << "\".\n";
+    const project_file::ReadResult read = project_file::Read(options.project);
+    if (!read.ok) {
+        console.err << "quintrel-gif: " << Utf8(read.reason) << "\n";
         return false;
     }
-    if (read == project_file::ReadResult::Stopped)
-        console.err << "quintrel-gif: project \"" << Utf8(options.project) << "\" is damaged; using what could be read.\n";
-    work.referenceSize = wxSize(*width, height.value_or(0));
-    if (!name.empty())
-        work.output = wxFileName(options.project).GetPathWithSep() + name;
+    if (read.listsNoImage)
+        console.err << "quintrel-gif: " << Utf8(options.project) << ": Failed to load XML file!\n";
+    const project_file::ProjectContents& contents = read.contents;
+    work.delay = contents.delay;
+    work.referenceSize = wxSize(contents.width, contents.height);
+    work.imagePaths = contents.imagePaths;
+    // The reader refuses names with folder parts, so the GIF lands in the project's folder.
+    if (!contents.gifPath.empty())
+        work.output = wxFileName(options.project).GetPathWithSep() + contents.gifPath;
     return true;
 }
 
@@ -145,12 +141,22 @@ bool OutputSize(const Options& options, const wxSize& reference, wxSize& size, c
             return false;
         }
     }
+    // A side that follows in proportion can leave the range a GIF (and a project) can hold.
+    if (size.x < 1 || size.y < 1) {
+        console.err << "quintrel-gif: the output size " << size.x << " x " << size.y << " has no pixels.\n";
+        return false;
+    }
+    if (size.x > 65535 || size.y > 65535) {
+        console.err << "quintrel-gif: the output size " << size.x << " x " << size.y
+                    << " is larger than a GIF file can hold (65535 x 65535).\n";
+        return false;
+    }
     return true;
 }
 
-bool Export(const wxString& path, PictureList& pictures, const wxSize& size, int delay, const Console& console) {
+// Writes the GIF into its opened file; committing is the caller's.
+bool WriteGif(ReplacingFile& file, PictureList& pictures, const wxSize& size, int delay, const Console& console) {
     gif_export::Request request;
-    request.path = path;
     request.frameCount = pictures.Count();
     request.width = size.x;
     request.height = size.y;
@@ -163,13 +169,50 @@ bool Export(const wxString& path, PictureList& pictures, const wxSize& size, int
         return true;
     };
     const gif_export::Result result =
-        gif_export::Export(request, [&](size_t index) { return pictures.Take(index); }, progress);
-    if (!result.ok) {
+        gif_export::Write(request, file, [&](size_t index) { return pictures.Take(index); }, progress);
+    if (!result.ok)
         console.err << "quintrel-gif: " << Utf8(result.reason) << "\n";
+    return result.ok;
+}
+
+bool Fail(const wxString& reason, const Console& console) {
+    console.err << "quintrel-gif: " << Utf8(reason) << "\n";
+    return false;
+}
+
+// Both targets are written to temporary files first and replaced only when both are complete, so a
+// failure replaces neither.
+bool WriteTargets(const wxString& gifPath, const wxString& projectPath, PictureList& pictures, const wxSize& size,
+                  int delay, const Console& console) {
+    ReplacingFile gif;
+    ReplacingFile project;
+    wxString reason;
+    if (!gifPath.empty() && !gif.Open(gifPath, reason))
+        return Fail(reason, console);
+    if (!projectPath.empty() && !project.Open(projectPath, reason))
+        return Fail(reason, console);
+
+    // The paths before the export hands the pictures over.
+    project_file::ProjectContents contents;
+    contents.gifPath = gifPath;
+    contents.width = size.x;
+    contents.height = size.y;
+    contents.delay = delay;
+    contents.imagePaths = pictures.AbsolutePaths();
+    if (!gifPath.empty() && !WriteGif(gif, pictures, size, delay, console))
         return false;
+    if (!projectPath.empty()) {
+        const project_file::SaveResult written = project_file::Write(project, contents);
+        if (!written.ok)
+            return Fail(written.reason, console);
     }
-    console.out << Utf8(wxFileName(path).GetFullName()) << " (" << size.x << " * " << size.y << ")px, "
-                << pictures.Count() << " frames\n";
+    if (!gifPath.empty() && !gif.Commit(reason))
+        return Fail(reason, console);
+    if (!projectPath.empty() && !project.Commit(reason))
+        return Fail(reason, console);
+    if (!gifPath.empty())
+        console.out << Utf8(wxFileName(gifPath).GetFullName()) << " (" << size.x << " * " << size.y << ")px, "
+                    << pictures.Count() << " frames\n";
     return true;
 }
 
@@ -202,27 +245,9 @@ int Run(const Options& options, const Console& console) {
     if (!OutputSize(options, work.referenceSize.value_or(output_size::FindBestSize(pictures.Sizes())), size, console))
         return kFailed;
 
-    // The paths before the export hands the pictures over.
-    const std::vector<wxString> imagePaths = pictures.AbsolutePaths();
-    wxString gifPath;
-    if (!work.output.empty()) {
-        gifPath = gif_export::EnsureGifExtension(work.output);
-        if (!Export(gifPath, pictures, size, work.delay, console))
-            return kFailed;
-    }
-    if (!options.saveProject.empty()) {
-        project_file::ProjectContents contents;
-        contents.gifPath = gifPath;
-        contents.width = size.x;
-        contents.height = size.y;
-        contents.delay = work.delay;
-        contents.imagePaths = imagePaths;
-        const project_file::SaveResult saved = project_file::Save(options.saveProject, contents);
-        if (!saved.ok) {
-            console.err << "quintrel-gif: " << Utf8(saved.reason) << "\n";
-            return kFailed;
-        }
-    }
+    const wxString gifPath = work.output.empty() ? wxString() : gif_export::EnsureGifExtension(work.output);
+    if (!WriteTargets(gifPath, options.saveProject, pictures, size, work.delay, console))
+        return kFailed;
     return kDone;
 }
 

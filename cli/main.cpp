@@ -1,4 +1,5 @@
 // quintrel-gif: the program's GIF export for scripts and batch work.
+#include "app/file_name_bytes.h"
 #include "cli/cli_run.h"
 
 #include <wx/image.h>
@@ -9,15 +10,16 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    wxInitializer initializer(argc, argv);
+    // The toolkit is not given the arguments: its conversion of them would lose names that are not UTF-8.
+    wxInitializer initializer;
     if (!initializer.IsOk()) {
         std::cerr << "quintrel-gif: cannot initialise the toolkit\n";
         return cli::kFailed;
     }
     wxInitAllImageHandlers();
-    // File names are bytes; read them the way the toolkit turns names back into bytes.
+    file_name_bytes::Install();
     std::vector<wxString> arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.emplace_back(argv[i], *wxConvFileName);
+        arguments.push_back(file_name_bytes::FromBytes(argv[i]));
     return cli::Main(arguments, {std::cout, std::cerr, isatty(STDERR_FILENO) == 1});
 }

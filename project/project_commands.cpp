@@ -64,61 +64,47 @@ void MyFrame::LoadProject() {
 
 void MyFrame::OpenProjectFile(const wxString& path) {
     StopAnimation();
+    // The whole file is read and checked before the window changes: a file that cannot be used leaves
+    // the work, the title and the project path as they were.
+    const project_file::ReadResult read = project_file::Read(path);
+    if (!read.ok) {
+        wxMessageBox(read.reason, GetTitle(), wxOK | wxICON_ERROR, this);
+        return;
+    }
+    const project_file::ProjectContents& contents = read.contents;
+
     m_thumbnailCtrl->Clear();
     m_gifPath.clear();
     m_preview.Clear();
-    m_spinctrl_width->SetValue(0);
-    m_spinctrl_height->SetValue(0);
-    m_statusBar1->SetStatusText(wxString(), 0);
     m_statusBar1->SetStatusText(wxString(), 1);
 
     m_projectPath = path;
     m_projectName = project_file::FileNamePart(path);
     ShowProjectTitle();
 
-    int width = 0;
-    int height = 0;
-    int delay = 0;
-    bool frozen = false;
-    bool previewShown = false;
-
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&](int value) {
-        width = value;
-        m_spinctrl_width->SetValue(value);
-        m_savedWidth = value;
-    };
-    callbacks.height = [&](int value) {
-        height = value;
-        m_spinctrl_height->SetValue(value);
-        m_savedHeight = value;
-    };
-    callbacks.name = [&](const wxString& name) {
-        m_gifName = name;
-        m_statusBar1->SetStatusText(status_texts::OutputSize(name, width, height), 0);
-        m_baseWidth = m_outputWidth = width;
-        m_baseHeight = m_outputHeight = height;
-    };
-    callbacks.delay = [&](int value) {
-        delay = value;
-        m_spinctrl_delay->SetValue(value);
-        m_thumbnailCtrl->m_delay = value;
-        m_savedDelay = value;
-    };
-    callbacks.emptyImages = [&] {
+    m_spinctrl_width->SetValue(contents.width);
+    m_savedWidth = contents.width;
+    m_spinctrl_height->SetValue(contents.height);
+    m_savedHeight = contents.height;
+    m_gifName = contents.gifPath;
+    m_statusBar1->SetStatusText(status_texts::OutputSize(m_gifName, contents.width, contents.height), 0);
+    m_baseWidth = m_outputWidth = contents.width;
+    m_baseHeight = m_outputHeight = contents.height;
+    m_spinctrl_delay->SetValue(contents.delay);
+    m_thumbnailCtrl->m_delay = contents.delay;
+    m_savedDelay = contents.delay;
+    if (read.listsNoImage)
         wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
-    };
-    callbacks.imagePath = [&](const wxString& imagePath) {
-        if (!frozen) {
-            m_thumbnailCtrl->Freeze();
-            frozen = true;
-        }
+
+    m_thumbnailCtrl->Freeze();
+    bool previewShown = false;
+    for (const wxString& imagePath : contents.imagePaths) {
         // Missing or unreadable pictures are skipped without a word.
         wxLogNull quiet;
         auto item = std::make_unique<wxImageThumbnailItem>(imagePath);
         wxImageThumbnailItem* added = item.get();
-        if (m_thumbnailCtrl->Append(std::move(item), delay) < 0)
-            return;
+        if (m_thumbnailCtrl->Append(std::move(item), contents.delay) < 0)
+            continue;
         if (!previewShown) {
             previewShown = true;
             m_preview.Show(added->m_picture);
@@ -126,15 +112,10 @@ void MyFrame::OpenProjectFile(const wxString& path) {
                                                          added->m_picture.GetWidth(), added->m_picture.GetHeight()),
                                         1);
         }
-    };
-
-    const project_file::ReadResult result = project_file::Read(path, callbacks);
-    if (result == project_file::ReadResult::Finished) {
-        m_savedCount = m_thumbnailCtrl->GetCount();
-        EnableFrameCommands(true);
     }
-    if (frozen)
-        m_thumbnailCtrl->Thaw();
+    m_thumbnailCtrl->Thaw();
+    m_savedCount = m_thumbnailCtrl->GetCount();
+    EnableFrameCommands(true);
 }
 
 void MyFrame::OnSaveProject(wxCommandEvent&) { SaveProject(); }

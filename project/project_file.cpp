@@ -1,11 +1,8 @@
 #include "project/project_file.h"
 
-#include "app/paths.h"
 #include "app/replacing_file.h"
 
-#include <wx/filename.h>
 #include <wx/intl.h>
-#include <wx/log.h>
 #include <wx/stream.h>
 #include <wx/xml/xml.h>
 
@@ -69,17 +66,6 @@ private:
     std::string m_bytes;
 };
 
-// The node itself when it is the element of that name, else null: every check of the reader is this one.
-const wxXmlNode* ElementNamed(const wxXmlNode* node, const char* name) {
-    return node && node->GetType() == wxXML_ELEMENT_NODE && node->GetName() == name ? node : nullptr;
-}
-
-template <typename Value>
-void Deliver(const std::function<void(Value)>& receiver, Value value) {
-    if (receiver)
-        receiver(value);
-}
-
 }  // namespace
 
 wxString FileNamePart(const wxString& path) {
@@ -87,63 +73,26 @@ wxString FileNamePart(const wxString& path) {
     return separator == wxString::npos ? path : path.substr(separator + 1);
 }
 
-SaveResult Save(const wxString& path, const ProjectContents& contents) {
+SaveResult Write(ReplacingFile& file, const ProjectContents& contents) {
     wxXmlDocument document;
     BuildDocument(document, contents);
     StringOutputStream buffer;
     if (!document.Save(buffer, 2))
-        return {false, wxString::Format(_("\"%s\" could not be written as XML."), path)};
+        return {false, wxString::Format(_("\"%s\" could not be written as XML."), file.Target())};
+    if (!file.Stream().WriteAll(buffer.Bytes().data(), buffer.Bytes().size()))
+        return {false, file.WriteFailure()};
+    return {true, wxString()};
+}
+
+SaveResult Save(const wxString& path, const ProjectContents& contents) {
     ReplacingFile file;
     wxString reason;
     if (!file.Open(path, reason))
         return {false, reason};
-    if (!file.Stream().WriteAll(buffer.Bytes().data(), buffer.Bytes().size()))
-        return {false, file.WriteFailure()};
-    if (!file.Commit(reason))
-        return {false, reason};
-    return {true, wxString()};
-}
-
-ReadResult Read(const wxString& path, const ReadCallbacks& callbacks) {
-    // A bad file ends the read without a word; the toolkit would otherwise log its parser's complaint.
-    wxLogNull quiet;
-    wxXmlDocument document;
-    if (!wxFileName::FileExists(path) || !document.Load(path, "UTF-8", 0) || !document.GetRoot())
-        return ReadResult::Stopped;
-
-    // The document node's first child, not GetRoot(): a comment ahead of the root must fail the check.
-    const wxXmlNode* project = ElementNamed(document.GetDocumentNode()->GetChildren(), "project");
-    if (!project)
-        return ReadResult::Stopped;
-    const wxXmlNode* name = ElementNamed(project->GetChildren(), "name");
-    if (!name)
-        return ReadResult::Stopped;
-    const wxXmlNode* gif = ElementNamed(name->GetNext(), "gif");
-    if (!gif)
-        return ReadResult::Stopped;
-    const wxXmlNode* width = ElementNamed(gif->GetChildren(), "width");
-    if (!width)
-        return ReadResult::Stopped;
-    Deliver(callbacks.width, paths::ParseLeadingInt(width->GetNodeContent()));
-    const wxXmlNode* height = ElementNamed(width->GetNext(), "height");
-    if (!height)
-        return ReadResult::Stopped;
-    Deliver(callbacks.height, paths::ParseLeadingInt(height->GetNodeContent()));
-    Deliver<const wxString&>(callbacks.name, name->GetNodeContent());
-    const wxXmlNode* delay = ElementNamed(height->GetNext(), "delay_time");
-    if (!delay)
-        return ReadResult::Stopped;
-    Deliver(callbacks.delay, paths::ParseLeadingInt(delay->GetNodeContent()));
-    const wxXmlNode* images = ElementNamed(gif->GetNext(), "images");
-    if (!images)
-        return ReadResult::Stopped;
-
-    if (!images->GetChildren() && callbacks.emptyImages)
-        callbacks.emptyImages();
-    for (const wxXmlNode* path = ElementNamed(images->GetChildren(), "path"); path;
-         path = ElementNamed(path->GetNext(), "path"))
-        Deliver<const wxString&>(callbacks.imagePath, path->GetNodeContent());
-    return ReadResult::Finished;
+    SaveResult written = Write(file, contents);
+    if (written.ok && !file.Commit(written.reason))
+        written.ok = false;
+    return written;
 }
 
 }  // namespace project_file

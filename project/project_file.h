@@ -1,12 +1,13 @@
 #pragma once
 // The XML project file: output size, one delay, the name of the GIF last exported and the image paths in
-// frame order. Reading hands the values over one at a time in the file's order, so that a file which turns
-// out to be damaged half-way still leaves what was read before the damage applied.
+// frame order. Reading checks the whole file before handing anything over, so a damaged file changes
+// nothing and says why.
 
 #include <wx/string.h>
 
-#include <functional>
 #include <vector>
+
+class ReplacingFile;
 
 namespace project_file {
 
@@ -27,24 +28,23 @@ struct SaveResult {
 // byte is on disk, so a failed save leaves an existing project as it was. A read-only target is refused.
 SaveResult Save(const wxString& path, const ProjectContents& contents);
 
-// Receivers of the values read; an empty one is simply not called.
-struct ReadCallbacks {
-    std::function<void(int)> width;
-    std::function<void(int)> height;
-    std::function<void(const wxString&)> name;
-    std::function<void(int)> delay;
-    // The file lists no image at all; the caller shows "Failed to load XML file!".
-    std::function<void()> emptyImages;
-    std::function<void(const wxString&)> imagePath;
+// The document into a file opened by the caller, who commits it: for replacing several files only
+// once all of them are written.
+SaveResult Write(ReplacingFile& file, const ProjectContents& contents);
+
+struct ReadResult {
+    bool ok = false;
+    wxString reason;           // why the file was refused, for the user; empty when ok
+    ProjectContents contents;  // complete when ok; gifPath holds the stored name, a file name alone
+    bool listsNoImage = false;  // "images" is empty: the caller shows "Failed to load XML file!"
 };
 
-enum class ReadResult {
-    Stopped,   // unreadable, malformed or misshapen: reading ended at a failed check
-    Finished,  // the image list was reached and read to its end (which may be the first non-"path" node)
-};
+// Reads and checks the whole file: well-formed, shaped as the format says, no entities, width and
+// height 1..65535, delay 0..65535, a GIF name without folder parts. Linear in the file's size.
+ReadResult Read(const wxString& path);
 
-// Delivers width, height, name, delay, then each image path, as far as the file's shape allows.
-ReadResult Read(const wxString& path, const ReadCallbacks& callbacks);
+// The same for a file's bytes already in memory; `fileName` names it in reasons.
+ReadResult ReadBytes(const char* bytes, size_t size, const wxString& fileName);
 
 // The file-name part of a path: what follows the last separator.
 wxString FileNamePart(const wxString& path);

@@ -4,7 +4,7 @@
 # installed tree and the Debian package.
 set -e
 PACKAGES="build-essential cmake pkg-config gettext libwxgtk3.2-dev wx-common libgtest-dev \
-libimagequant-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils \
+libimagequant-dev libexpat1-dev libgif-dev xvfb xauth fonts-dejavu-core fonts-droid-fallback xdg-utils \
 desktop-file-utils appstream man-db groff-base dpkg-dev binutils file lintian"
 [ -n "$EXTRA_PACKAGES" ] && PACKAGES="$PACKAGES $EXTRA_PACKAGES"
 

@@ -133,3 +133,42 @@ TEST_F(DocumentsTest, YesWithAFailedOrCancelledSaveKeepsTheWindowAndItsFrames) {
     EXPECT_TRUE(Destroyed());
     EXPECT_TRUE(wxFileExists(Folder() + "/anim.xml"));
 }
+
+TEST_F(DocumentsTest, AnUnusableProjectLeavesTheWorkAsItWasAndSaysWhy) {
+    const std::string path = "<path>" + gui_test::WritePicture(Folder() + "/new.png", 30, 20).utf8_string() + "</path>";
+    const auto project = [](const std::string& name, const std::string& gif, const std::string& images) {
+        return "<project><name>" + name + "</name><gif>" + gif + "</gif><images>" + images + "</images></project>";
+    };
+    const std::string gif = "<width>6</width><height>5</height><delay_time>33</delay_time>";
+    std::string nested = "<project><name>";
+    for (int i = 0; i < 100000; ++i)
+        nested += "<a>";
+    const struct {
+        const char* file;
+        std::string text;
+        const char* says;
+    } cases[] = {
+        {"swapped.xml", project("n.gif", "<height>5</height><width>6</width><delay_time>3</delay_time>", path),
+         "<width> is missing or out of place"},
+        {"garbage.xml", std::string(10, '\x01') + "<project><name>", "not a readable XML file"},
+        {"truncated.xml", project("n.gif", gif, path).substr(0, 150), "not a readable XML file"},
+        {"delay.xml", project("n.gif", "<width>6</width><height>5</height><delay_time>-5</delay_time>", path),
+         "<delay_time> is \"-5\""},
+        {"escape.xml", project("../../out/traversal", gif, path), "contains a folder"},
+        {"nested.xml", nested, "nested deeper"}};
+    AddPictures({{40, 30}, {40, 30}});
+    SaveProjectAs(Folder() + "/kept.xml");
+    const wxString title = frame->GetTitle();
+    for (const auto& c : cases) {
+        const wxString file = Folder() + "/" + c.file;
+        test_files::Write(file, c.text);
+        wxString shown;
+        wxTEST_DIALOG(Command(&MyFrame::OnOpenProject), gui_test::ExpectFile(file),
+                      gui_test::ExpectMessage(wxID_OK, &shown));
+        EXPECT_TRUE(shown.Contains(c.file) && shown.Contains(wxString::FromUTF8(c.says))) << shown;
+        EXPECT_EQ(Count(), 2) << c.file;
+        EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 40) << c.file;
+        EXPECT_EQ(frame->GetTitle(), title) << c.file;
+    }
+    EXPECT_TRUE(frame->Close()) << "the kept project is still the saved work";
+}

@@ -106,7 +106,7 @@ TEST(Cli, FailuresExitWithOneAndWriteNothing) {
         {{"-o", Scratch("out.gif"), Scratch("none.png")}, "no readable image"},
         {{"-o", Scratch("missing/out.gif"), a}, "Cannot create a file"},
         {{"-W", "100", "-o", Scratch("out.gif"), line}, "100 x 0 has no pixels"},
-        {{"-p", Scratch("none.xml")}, "cannot read project"}};
+        {{"-p", Scratch("none.xml")}, "cannot be read"}};
     for (const auto& [arguments, says] : cases) {
         const Outcome outcome = RunCli(arguments);
         EXPECT_EQ(outcome.status, 1) << says;
@@ -137,13 +137,7 @@ TEST(Cli, ProjectsOutAndBackIn) {
     ASSERT_TRUE(wxSetWorkingDirectory(Scratch()));  // relative paths are stored absolute
     Outcome outcome = RunCli({"-d", "30", "-o", Scratch("anim"), "--save-project", project, "a.png", "gone.png", "b.png"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    project_file::ProjectContents read;
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&](int v) { read.width = v; };
-    callbacks.delay = [&](int v) { read.delay = v; };
-    callbacks.name = [&](const wxString& v) { read.gifPath = v; };
-    callbacks.imagePath = [&](const wxString& v) { read.imagePaths.push_back(v); };
-    project_file::Read(project, callbacks);
+    const project_file::ProjectContents read = project_file::Read(project).contents;
     EXPECT_EQ(read.width, 64);
     EXPECT_EQ(read.delay, 30);
     EXPECT_EQ(read.gifPath, "anim.gif");

@@ -1,5 +1,5 @@
-// The project file: the exact document written, values read back in the file's order, how far a damaged or
-// misshapen file is read, and saves that fail without harming the earlier file.
+// The project file: the exact document written, values read back in the file's order, what is refused
+// whole, and saves that fail without harming the earlier file.
 #include "project/project_file.h"
 
 #include "tests/support/files.h"
@@ -9,7 +9,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <climits>
 #include <csignal>
 
 namespace {
@@ -17,19 +16,20 @@ namespace {
 using test_files::Scratch;
 using Events = std::vector<std::string>;
 
-// Every delivery in its order, as "kind value".
-Events ReadEvents(const wxString& path, project_file::ReadResult* result = nullptr) {
-    Events events;
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&](int v) { events.push_back("width " + std::to_string(v)); };
-    callbacks.height = [&](int v) { events.push_back("height " + std::to_string(v)); };
-    callbacks.name = [&](const wxString& v) { events.push_back("name " + v.utf8_string()); };
-    callbacks.delay = [&](int v) { events.push_back("delay " + std::to_string(v)); };
-    callbacks.emptyImages = [&] { events.push_back("empty"); };
-    callbacks.imagePath = [&](const wxString& v) { events.push_back("path " + v.utf8_string()); };
-    const project_file::ReadResult read = project_file::Read(path, callbacks);
-    if (result)
-        *result = read;
+// What a read gave, as "kind value" in the file's order; nothing when the file was refused.
+Events ReadEvents(const wxString& path, bool* ok = nullptr) {
+    const project_file::ReadResult read = project_file::Read(path);
+    if (ok)
+        *ok = read.ok;
+    if (!read.ok)
+        return {};
+    const project_file::ProjectContents& c = read.contents;
+    Events events = {"width " + std::to_string(c.width), "height " + std::to_string(c.height),
+                     "name " + c.gifPath.utf8_string(), "delay " + std::to_string(c.delay)};
+    if (read.listsNoImage)
+        events.push_back("empty");
+    for (const wxString& path : c.imagePaths)
+        events.push_back("path " + path.utf8_string());
     return events;
 }
 
@@ -73,66 +73,61 @@ TEST(ProjectFile, ValuesComeBackInTheFileOrder) {
     ASSERT_TRUE(wxMkdir(Scratch(wxString::FromUTF8("プロジェクト"))));
     const wxString path = Scratch(wxString::FromUTF8("プロジェクト/ø.xml"));
     ASSERT_TRUE(project_file::Save(path, contents).ok);
-    project_file::ReadResult result{};
-    EXPECT_EQ(ReadEvents(path, &result), (Events{"width 1920", "height 1080", "name Ünïcode 動画.gif", "delay 0",
+    bool ok = false;
+    EXPECT_EQ(ReadEvents(path, &ok), (Events{"width 1920", "height 1080", "name Ünïcode 動画.gif", "delay 0",
                                                  "path /p/3.png", "path /p/ü/写真.bmp", "path /p/a&b<c>\"d'.gif",
                                                  "path /p/3.png"}));
-    EXPECT_EQ(result, project_file::ReadResult::Finished);
+    EXPECT_TRUE(ok);
 
     contents.imagePaths.clear();
     for (int i = 0; i < 20000; ++i)
         contents.imagePaths.push_back(wxString::Format("/f/%05d.png", (i * 7919) % 20000));
     ASSERT_TRUE(project_file::Save(path, contents).ok);
-    std::vector<wxString> paths;
-    project_file::ReadCallbacks callbacks;
-    callbacks.imagePath = [&](const wxString& p) { paths.push_back(p); };
-    EXPECT_EQ(project_file::Read(path, callbacks), project_file::ReadResult::Finished);
-    EXPECT_EQ(paths, contents.imagePaths);
+    EXPECT_EQ(project_file::Read(path).contents.imagePaths, contents.imagePaths);
 }
 
-TEST(ProjectFile, ReadsAsFarAsTheFilesShapeAllows) {
-    using R = project_file::ReadResult;
+TEST(ProjectFile, ReadsWhatIsShapedAsTheFormatSaysAndRefusesEverythingElseWhole) {
     const struct {
         std::string text;
-        Events events;
-        R result;
+        Events events;  // empty: refused
     } cases[] = {
-        {Project(kGif, ""), Plus(kHeader, {"empty"}), R::Finished},
-        {"<?xml version=\"1.0\"?>\n" + Project(kGif, "\n  \n"), Plus(kHeader, {"empty"}), R::Finished},
-        {Project("<width>abc</width><height> 12px</height><delay_time>\n-7 9</delay_time>", ""),
-         {"width 0", "height 12", "name a.gif", "delay -7", "empty"}, R::Finished},
-        {Project("<width>+3</width><height>99999999999</height><delay_time/>", ""),
-         {"width 3", "height " + std::to_string(INT_MAX), "name a.gif", "delay 0", "empty"}, R::Finished},
+        {Project(kGif, ""), Plus(kHeader, {"empty"})},
+        {"<?xml version=\"1.0\"?>\n" + Project(kGif, "\n  \n"), Plus(kHeader, {"empty"})},
+        {Project("<width> 12px</width><height>\n\t7 9</height><delay_time>abc</delay_time>", ""),
+         {"width 12", "height 7", "name a.gif", "delay 0", "empty"}},
         // The image list ends at the first node that is not a path; a first such node is no empty list.
         {Project(kGif, "<path>/a.png</path><path>/b.png</path><!-- c --><path>/c.png</path>"),
-         Plus(kHeader, {"path /a.png", "path /b.png"}), R::Finished},
-        {Project(kGif, "<path>/a.png</path>text<path>/c.png</path>"), Plus(kHeader, {"path /a.png"}), R::Finished},
-        {Project(kGif, "<!-- none yet -->"), kHeader, R::Finished},
+         Plus(kHeader, {"path /a.png", "path /b.png"})},
+        {Project(kGif, "<path>/a.png</path>text<path>/c.png</path>"), Plus(kHeader, {"path /a.png"})},
+        {Project(kGif, "<!-- none yet -->"), kHeader},
         {Project("<width><b>x</b>12</width><height u=\"px\">480</height><delay_time>10</delay_time><loop/>",
                  "<path><!-- c -->/b.png</path><path></path>"),
-         {"width 12", "height 480", "name a.gif", "delay 10", "path /b.png", "path "}, R::Finished},
-        // Each check stops the read where it fails, keeping what came before.
-        {Project("<width>640</width><hieght>480</hieght><delay_time>10</delay_time>", ""), {"width 640"}, R::Stopped},
-        {Project("<width>640</width><height>480</height>", ""), {"width 640", "height 480", "name a.gif"}, R::Stopped},
-        {"<project><name>a.gif</name><gif>" + kGif + "</gif><image/></project>", kHeader, R::Stopped},
-        {Project("<height>480</height><width>640</width><delay_time>10</delay_time>", ""), {}, R::Stopped},
-        {"<project><gif>" + kGif + "</gif><name/><images/></project>", {}, R::Stopped},
-        {"<project><!-- c --><name/><gif>" + kGif + "</gif><images/></project>", {}, R::Stopped},
-        {"<!-- by hand -->\n" + Project(kGif, ""), {}, R::Stopped},
-        {"<Project><name/><gif>" + kGif + "</gif><images/></Project>", {}, R::Stopped},
-        {Project(kGif, "<path>/a.png</path>").substr(0, 100), {}, R::Stopped},  // cut short
-        {"", {}, R::Stopped},
-        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}, R::Stopped},
+         {"width 12", "height 480", "name a.gif", "delay 10", "path /b.png", "path "}},
+        // Refused: misshapen, out of range, cut short or not XML at all.
+        {Project("<width>640</width><hieght>480</hieght><delay_time>10</delay_time>", ""), {}},
+        {Project("<width>640</width><height>480</height>", ""), {}},
+        {"<project><name>a.gif</name><gif>" + kGif + "</gif><image/></project>", {}},
+        {Project("<height>480</height><width>640</width><delay_time>10</delay_time>", ""), {}},
+        {"<project><gif>" + kGif + "</gif><name/><images/></project>", {}},
+        {"<project><!-- c --><name/><gif>" + kGif + "</gif><images/></project>", {}},
+        {"<!-- by hand -->\n" + Project(kGif, ""), {}},
+        {"<Project><name/><gif>" + kGif + "</gif><images/></Project>", {}},
+        {Project("<width>0</width><height>480</height><delay_time>10</delay_time>", ""), {}},
+        {Project("<width>640</width><height>65536</height><delay_time>10</delay_time>", ""), {}},
+        {Project("<width>640</width><height>480</height><delay_time>-5</delay_time>", ""), {}},
+        {Project(kGif, "<path>/a.png</path>").substr(0, 100), {}},
+        {"", {}},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}},
     };
     const wxString path = Scratch("project.xml");
     for (const auto& c : cases) {
         test_files::Write(path, c.text);
-        project_file::ReadResult result{};
-        EXPECT_EQ(ReadEvents(path, &result), c.events) << c.text;
-        EXPECT_EQ(result, c.result) << c.text;
+        bool ok = false;
+        EXPECT_EQ(ReadEvents(path, &ok), c.events) << c.text;
+        EXPECT_EQ(ok, !c.events.empty()) << c.text;
     }
-    EXPECT_TRUE(ReadEvents(Scratch("missing.xml")).empty());
-    EXPECT_TRUE(ReadEvents(Scratch()).empty());
+    EXPECT_FALSE(project_file::Read(Scratch("missing.xml")).ok);
+    EXPECT_FALSE(project_file::Read(Scratch()).ok);
 }
 
 TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {

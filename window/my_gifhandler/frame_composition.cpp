@@ -37,6 +37,8 @@ wxImage ComposeExportFrame(const wxImage& picture, int width, int height) {
     if (width <= 0 || height <= 0)
         return wxImage();
     wxImage canvas(width, height, true);  // cleared to black
+    if (!canvas.IsOk())
+        return canvas;  // no memory for it
     if (!picture.IsOk())
         return canvas;  // 0 by 0: infinite ratios, the fitting path with nothing to draw
 
@@ -52,6 +54,8 @@ wxImage ComposeExportFrame(const wxImage& picture, int width, int height) {
         const int newWidth = std::max(1, static_cast<int>(pictureWidth * scale));
         const int newHeight = std::max(1, static_cast<int>(pictureHeight * scale));
         placed = picture.Scale(newWidth, newHeight, wxIMAGE_QUALITY_NORMAL);
+        if (!placed.IsOk())
+            return wxImage();  // no memory for the shrunk copy
     }
     DrawOverBlack(canvas, placed, (width - placed.GetWidth()) / 2, (height - placed.GetHeight()) / 2);
     return canvas;

@@ -1,13 +1,16 @@
 #include "window/my_gifhandler/gif_export.h"
 
 #include "app/replacing_file.h"
+#include "window/my_gifhandler/export_memory.h"
 #include "window/my_gifhandler/frame_composition.h"
 #include "window/my_gifhandler/my_gif_handler.h"
 #include "window/my_gifhandler/palette_image.h"
 
+#include <wx/filename.h>
 #include <wx/intl.h>
 #include <wx/log.h>
 
+#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -46,13 +49,18 @@ public:
         m_wake.notify_one();
     }
 
+    struct Frame {
+        std::unique_ptr<wxImage> image;  // the palette image; invalid when it could not be made
+        bool outOfMemory = false;        // why it could not: an allocation failed
+    };
+
     // Waits for the palette image of frame `index`.
-    std::unique_ptr<wxImage> Take(size_t index) {
+    Frame Take(size_t index) {
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             for (auto it = m_done.begin(); it != m_done.end(); ++it) {
                 if (it->index == index) {
-                    std::unique_ptr<wxImage> frame = std::move(it->image);
+                    Frame frame{std::move(it->image), it->outOfMemory};
                     m_done.erase(it);
                     return frame;
                 }
@@ -65,6 +73,7 @@ private:
     struct Job {
         size_t index;
         std::unique_ptr<wxImage> image;
+        bool outOfMemory = false;
     };
 
     void Work() {
@@ -81,9 +90,13 @@ private:
             // Every image of this frame lives and dies on this thread before the result is
             // published: the toolkit's reference counts are not atomic.
             try {
-                *job.image = ConvertToPaletteImage(ComposeExportFrame(*job.image, m_width, m_height));
+                const wxImage composed = ComposeExportFrame(*job.image, m_width, m_height);
+                // With a valid size, composing fails only for want of memory.
+                job.outOfMemory = !composed.IsOk();
+                *job.image = job.outOfMemory ? wxImage() : ConvertToPaletteImage(composed);
             } catch (const std::bad_alloc&) {
-                *job.image = wxImage();  // no palette: the writer refuses the frame with a reason
+                *job.image = wxImage();
+                job.outOfMemory = true;
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
@@ -110,10 +123,48 @@ std::unique_ptr<wxImage> Unshared(wxImage picture) {
     return std::make_unique<wxImage>(picture);
 }
 
+wxString NotEnoughMemory(int width, int height) {
+    return wxString::Format(_("Not enough memory for a %d x %d canvas."), width, height);
+}
+
+// A request without frames, or of a size the GIF format, the writer or this machine's memory cannot
+// hold, is refused before any file is touched; else the number of frames that may be prepared at once.
+bool CheckRequest(const Request& request, unsigned& frameBudget, Result& result) {
+    if (request.width <= 0 || request.height <= 0) {
+        result.reason = wxString::Format(_("The output size %d x %d has no pixels."), request.width, request.height);
+        return false;
+    }
+    if (request.frameCount == 0) {
+        result.reason = _("There are no frames to export.");
+        return false;
+    }
+    // Sizes are 16-bit fields in the file; the compressor counts the (even-width) pixels in an int.
+    if (request.width > 65535 || request.height > 65535 ||
+        static_cast<long long>(request.width + 1) * request.height > INT_MAX) {
+        result.reason = wxString::Format(_("The output size %d x %d is larger than a GIF file can hold."),
+                                         request.width, request.height);
+        return false;
+    }
+    const std::uint64_t perFrame = export_memory::BytesPerFrame(request.width, request.height);
+    const std::uint64_t available = export_memory::AvailableBytes();
+    if (perFrame > available) {
+        result.reason = NotEnoughMemory(request.width, request.height) + " " +
+                        wxString::Format(_("Each frame needs about %s; %s are available."),
+                                         wxFileName::GetHumanReadableSize(wxULongLong(perFrame)),
+                                         wxFileName::GetHumanReadableSize(wxULongLong(available)));
+        return false;
+    }
+    frameBudget = static_cast<unsigned>(std::min<std::uint64_t>(available / perFrame, 1024));
+    return true;
+}
+
 // Writes every frame in order; false with a reason on failure or cancel.
-bool WriteFrames(const Request& request, const FrameSource& source, const Progress& progress,
+bool WriteFrames(const Request& request, unsigned frameBudget, const FrameSource& source, const Progress& progress,
                  wxOutputStream& stream, Result& result, const ReplacingFile& file) {
-    const unsigned threads = request.threads ? request.threads : std::max(1u, std::thread::hardware_concurrency());
+    // Each worker holds a frame and one more waits to be written; fewer workers when memory allows
+    // fewer frames at once.
+    unsigned threads = request.threads ? request.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = std::max(1u, std::min(threads, frameBudget > 1 ? frameBudget - 1 : 1));
     // One frame per worker and one more in flight, so no worker waits while the oldest frame is
     // written; memory stays bounded whatever the frame count.
     const size_t lookAhead = size_t(threads) + 1;
@@ -123,18 +174,25 @@ bool WriteFrames(const Request& request, const FrameSource& source, const Progre
     for (size_t written = 0; written < request.frameCount; ++written) {
         for (; submitted < request.frameCount && submitted < written + lookAhead; ++submitted)
             pipeline.Submit(submitted, Unshared(source(submitted)));
-        const std::unique_ptr<wxImage> frame = pipeline.Take(written);
+        const FramePipeline::Frame frame = pipeline.Take(written);
+        if (frame.outOfMemory) {
+            result.reason = NotEnoughMemory(request.width, request.height);
+            return false;
+        }
         MyGifHandler::PaletteBuffer palette;
         int count = 0;
         int transparentIndex = -1;
-        if (!MyGifHandler::GetFramePalette(*frame, palette, count, transparentIndex)) {
+        if (!MyGifHandler::GetFramePalette(*frame.image, palette, count, transparentIndex)) {
             result.reason = wxString::Format(_("Frame %d could not be converted to 256 colours."),
                                              static_cast<int>(written + 1));
             return false;
         }
-        // A palette frame always has few enough colours, so a refusal is a failed write.
-        if (!handler.DoSaveFile(*frame, stream, written == 0, request.delay * 10, palette, count, transparentIndex)) {
-            result.reason = file.WriteFailure();
+        if (!handler.DoSaveFile(*frame.image, stream, written == 0, request.delay * 10, palette, count,
+                                transparentIndex)) {
+            // The stream says whether the file refused the bytes; otherwise the writer refused the frame.
+            result.reason = stream.IsOk() ? wxString::Format(_("Frame %d could not be written as GIF."),
+                                                             static_cast<int>(written + 1))
+                                          : file.WriteFailure();
             return false;
         }
         if (progress && !progress(written + 1, request.frameCount)) {
@@ -152,24 +210,29 @@ bool WriteFrames(const Request& request, const FrameSource& source, const Progre
 
 }  // namespace
 
-Result Export(const Request& request, const FrameSource& source, const Progress& progress) {
+Result Write(const Request& request, ReplacingFile& file, const FrameSource& source, const Progress& progress) {
     Result result;
-    if (request.width <= 0 || request.height <= 0) {
-        result.reason = wxString::Format(_("The output size %d x %d has no pixels."), request.width, request.height);
+    unsigned frameBudget = 0;
+    if (!CheckRequest(request, frameBudget, result))
         return result;
-    }
-    if (request.frameCount == 0) {
-        result.reason = _("There are no frames to export.");
-        return result;
-    }
     // Failures come back as the reason; the stream classes would also log them.
     wxLogNull quiet;
+    result.ok = WriteFrames(request, frameBudget, source, progress, file.Stream(), result, file);
+    return result;
+}
+
+Result Export(const Request& request, const FrameSource& source, const Progress& progress) {
+    Result result;
+    unsigned frameBudget = 0;
+    // Checked before the target's folder is touched, so a refused size leaves no trace.
+    if (!CheckRequest(request, frameBudget, result))
+        return result;
     ReplacingFile file;
     if (!file.Open(request.path, result.reason))
         return result;
-    if (!WriteFrames(request, source, progress, file.Stream(), result, file))
-        return result;
-    result.ok = file.Commit(result.reason);
+    result = Write(request, file, source, progress);
+    if (result.ok)
+        result.ok = file.Commit(result.reason);
     return result;
 }
 

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <functional>
 
+class ReplacingFile;
+
 namespace gif_export {
 
 // Returns the full picture of frame `index`. Called on the calling thread, in frame order. The
@@ -38,7 +40,12 @@ struct Result {
 
 // Writes the animation. On any failure or cancel the target is left as it was and no temporary
 // file remains. Blocks until done; the toolkit's log is silenced meanwhile (the reason says it all).
+// A size the GIF format or the machine's memory cannot hold is refused before the first frame.
 Result Export(const Request& request, const FrameSource& source, const Progress& progress = {});
+
+// The same into a file opened by the caller, who commits it (request.path is not used): for
+// replacing several files only once all of them are written.
+Result Write(const Request& request, ReplacingFile& file, const FrameSource& source, const Progress& progress = {});
 
 // The path unchanged when it ends with ".gif" (case-sensitive), else with ".gif" appended.
 wxString EnsureGifExtension(const wxString& path);

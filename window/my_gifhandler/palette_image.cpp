@@ -1,6 +1,7 @@
 #include "window/my_gifhandler/palette_image.h"
 
 #include "window/my_gifhandler/colour_table.h"
+#include "window/my_gifhandler/export_memory.h"
 
 #include <wx/palette.h>
 
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -24,6 +26,9 @@ constexpr int kQuantiserSpeed = 7;
 constexpr float kDitheringLevel = 0.5f;
 
 constexpr int kMaxColours = ColourTable::kCapacity;
+
+constexpr size_t kQuantiserBytesPerPixel = 24;
+constexpr size_t kQuantiserFixedBytes = size_t(32) << 20;
 
 // The distinct colours of a picture in order of first use, or false when there are more than 256.
 bool CollectColours(const unsigned char* rgb, size_t pixelCount, std::vector<uint32_t>& colours) {
@@ -58,6 +63,8 @@ wxImage KeepExactColours(const wxImage& source, const std::vector<uint32_t>& col
         blue[i] = static_cast<unsigned char>(colours[i]);
     }
     wxImage result(source.GetWidth(), source.GetHeight(), false);
+    if (!result.IsOk())
+        return result;  // no memory for it
     std::copy_n(source.GetData(), size_t(source.GetWidth()) * source.GetHeight() * 3, result.GetData());
     return WithPalette(result, red.data(), green.data(), blue.data(), count);
 }
@@ -89,6 +96,10 @@ wxImage Quantise(const wxImage& source) {
     // thread: the same picture then gives the same bytes on any thread. This must precede
     // liq_set_speed, which reads the count.
     omp_set_num_threads(1);
+    // The quantiser does not check all of its allocations (it crashes in its histogram instead), so
+    // it is only started with room for its float copy of the picture, its histogram and remapping.
+    if (export_memory::AvailableBytes() < pixelCount * kQuantiserBytesPerPixel + kQuantiserFixedBytes)
+        return wxImage();
     std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
     if (!attr || liq_set_speed(attr.get(), kQuantiserSpeed) != LIQ_OK ||
         liq_set_max_colors(attr.get(), kMaxColours) != LIQ_OK)
@@ -104,7 +115,12 @@ wxImage Quantise(const wxImage& source) {
     std::unique_ptr<liq_result, ResultDeleter> result(rawResult);
     liq_set_dithering_level(result.get(), kDitheringLevel);
 
-    std::vector<unsigned char> indices(pixelCount);
+    std::vector<unsigned char> indices;
+    try {
+        indices.resize(pixelCount);
+    } catch (const std::bad_alloc&) {
+        return wxImage();
+    }
     if (liq_write_remapped_image(result.get(), input.get(), indices.data(), indices.size()) != LIQ_OK)
         return wxImage();
     const liq_palette* palette = liq_get_palette(result.get());
@@ -117,6 +133,8 @@ wxImage Quantise(const wxImage& source) {
         blue[i] = palette->entries[i].b;
     }
     wxImage image(width, height, false);
+    if (!image.IsOk())
+        return image;  // no memory for it
     unsigned char* out = image.GetData();
     for (size_t i = 0; i < pixelCount; ++i, out += 3) {
         const unsigned char index = indices[i];

@@ -10,7 +10,7 @@
 // - Otherwise libimagequant picks the palette and maps the pixels to it.
 // - Only the RGB bytes count: an alpha channel is ignored and a mask is dropped, so transparent
 //   pixels keep whatever colour they hold. Blending over black is the frame composition's job.
-// - An invalid (empty) image, or a failure of the quantiser, gives an invalid image: it has no
-//   palette, so the writer refuses it.
+// - An invalid (empty) image, a failure of the quantiser or too little memory for the result gives
+//   an invalid image: it has no palette, so the writer refuses it.
 // Safe to call from several threads at once.
 wxImage ConvertToPaletteImage(wxImage image);
