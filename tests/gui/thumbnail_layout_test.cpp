@@ -120,23 +120,23 @@ TEST_F(StripTest, ScrollRangeInTenPixelUnits) {
     strip->GetScrollPixelsPerUnit(&ppuX, &ppuY);
     EXPECT_EQ(ppuX, 0);
     EXPECT_EQ(ppuY, 10);
-    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), total / 10);
+    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), (total + 9) / 10);
     EXPECT_EQ(strip->GetScrollLines(wxHORIZONTAL), 0);
 
     // Scrolled to the end, then shortened: the start falls back to the largest useful one.
-    strip->Scroll(0, total / 10);
+    strip->Scroll(0, (total + 9) / 10);
     gui_test::Pump(50);
     const int atEnd = ViewTop(strip);
     EXPECT_GT(atEnd, 0);
     for (int i = 0; i < 6; ++i)
         strip->Delete(strip->GetCount() - 1);
     const int shorter = 4 * step + 3;
-    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), shorter / 10);
-    EXPECT_EQ(ViewTop(strip), std::min(atEnd, std::max(shorter - 300, 0) / 10));
+    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), (shorter + 9) / 10);
+    EXPECT_EQ(ViewTop(strip), std::min(atEnd, (std::max(shorter - 300, 0) + 9) / 10));
 
     // Wider: two per row, so half the rows.
     SetStripClientSize(178, 200);
-    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), (2 * step + 3) / 10);
+    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), (2 * step + 3 + 9) / 10);
 
     strip->Clear();
     EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), 0);
@@ -152,7 +152,7 @@ TEST_F(StripTest, ClicksAndKeysScrollTheItemIntoView) {
     // A click on the partly visible item 1 brings its bottom plus one spacing to the window bottom.
     Click(wxPoint(40, 150));
     EXPECT_EQ(strip->m_focusItem, 1);
-    EXPECT_EQ(ViewTop(strip), (y1 + ih + 3 - 200) / 10);
+    EXPECT_EQ(ViewTop(strip), (y1 + ih + 3 - 200 + 9) / 10);
     // Up to item 0, whose top is above the window: its top comes to the window top.
     Key(WXK_UP);
     EXPECT_EQ(strip->m_focusItem, 0);
@@ -161,7 +161,7 @@ TEST_F(StripTest, ClicksAndKeysScrollTheItemIntoView) {
     Click(wxPoint(40, 40));
     EXPECT_EQ(ViewTop(strip), 0);
     Key(WXK_END);
-    EXPECT_EQ(ViewTop(strip), (3 + 4 * (ih + 3) + ih + 3 - 200) / 10);
+    EXPECT_EQ(ViewTop(strip), (3 + 4 * (ih + 3) + ih + 3 - 200 + 9) / 10);
     Key(WXK_HOME);
     EXPECT_EQ(ViewTop(strip), 0);
 
@@ -180,13 +180,13 @@ TEST_F(StripTest, ClicksAndKeysScrollTheItemIntoView) {
     gui_test::Pump(30);
     Key(WXK_DOWN);  // to item 1: bottom edge first
     EXPECT_EQ(strip->m_focusItem, 1);
-    EXPECT_EQ(ViewTop(strip), (y1 + ih + 3 - 100) / 10);
+    EXPECT_EQ(ViewTop(strip), (y1 + ih + 3 - 100 + 9) / 10);
     // A click tests the bottom edge first, like Down.
     strip->Scroll(0, inside);
     gui_test::Pump(30);
     Click(wxPoint(40, 50));
     EXPECT_EQ(strip->m_focusItem, 1);
-    EXPECT_EQ(ViewTop(strip), (y1 + ih + 3 - 100) / 10);
+    EXPECT_EQ(ViewTop(strip), (y1 + ih + 3 - 100 + 9) / 10);
 }
 
 TEST_F(StripTest, InsertAndDeleteKeepTheSameItemsSelected) {
@@ -207,13 +207,14 @@ TEST_F(StripTest, InsertAndDeleteKeepTheSameItemsSelected) {
     EXPECT_EQ(Selection(), (std::vector<int>{3, 1, 5})) << "inserting after every selected item shifts none";
     strip->m_focusItem = 5;
 
-    // Deleting a selected item before the focus: the entries above move down, the focus stays put.
+    // Deleting a selected item before the focus: the entries above move down, the focus with its item.
     strip->Delete(3);
     EXPECT_EQ(Selection(), (std::vector<int>{1, 4}));
-    EXPECT_EQ(strip->m_focusItem, 5);
+    EXPECT_EQ(strip->m_focusItem, 4);
     EXPECT_TRUE(strip->GetItem(4)->m_path.EndsWith("/f4.png"));
     // Deleting the focus item clears it; an unselected one leaves the selection alone.
     strip->m_anchorItem = 2;
+    strip->m_focusItem = 5;
     strip->Delete(5);
     EXPECT_EQ(strip->m_focusItem, -1);
     EXPECT_EQ(strip->m_anchorItem, 2);
@@ -288,7 +289,7 @@ TEST_F(StripTest, FreezeCountsAndTheLastThawRelaysOnce) {
     EXPECT_TRUE(strip->drawn.empty());
     EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), 0);
     strip->Thaw();
-    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), (10 * (strip->m_itemHeight + 3) + 3) / 10);
+    EXPECT_EQ(strip->GetScrollLines(wxVERTICAL), (10 * (strip->m_itemHeight + 3) + 3 + 9) / 10);
     gui_test::PumpUntil([this] { return !strip->drawn.empty(); }, 1000);
     gui_test::Pump(100);
     // Only the cells in the 300-pixel window, each once.
