@@ -27,6 +27,8 @@ namespace {
 
 wxString ReadText(const wxString& path) {
     wxString text;
+    if (!wxFileExists(path))
+        return text;
     wxFFile file(path, "rb");
     if (file.IsOpened())
         file.ReadAll(&text, wxConvUTF8);
