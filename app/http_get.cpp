@@ -1,9 +1,13 @@
 #include "app/http_get.h"
 
+#include "app/bounded_call.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -12,6 +16,14 @@
 namespace {
 
 constexpr size_t kMaxAnswer = 4 * 1024 * 1024;
+
+using Clock = std::chrono::steady_clock;
+using AddressList = std::shared_ptr<addrinfo>;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
+}
 
 class Descriptor {
 public:
@@ -28,29 +40,45 @@ private:
     int m_fd;
 };
 
-bool WaitFor(int fd, short events, int timeoutSeconds) {
+// False when the deadline passes first: a server trickling bytes cannot stretch the budget.
+bool WaitFor(int fd, short events, Clock::time_point deadline) {
     pollfd entry{fd, events, 0};
     int ready;
     do {
-        ready = poll(&entry, 1, timeoutSeconds * 1000);
+        ready = poll(&entry, 1, MillisecondsLeft(deadline));
     } while (ready < 0 && errno == EINTR);
     return ready > 0;
 }
 
-bool Connect(int fd, const addrinfo& address, int timeoutSeconds) {
+// Nothing when the name cannot be resolved before the deadline.
+AddressList Resolve(const HttpAddress& address, Clock::time_point deadline) {
+    const std::optional<AddressList> found = CallWithin<AddressList>(deadline, [host = address.host,
+                                                                                port = address.port] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* list = nullptr;
+        if (getaddrinfo(host.c_str(), port.c_str(), &hints, &list) != 0)
+            return AddressList();
+        return AddressList(list, freeaddrinfo);
+    });
+    return found ? *found : AddressList();
+}
+
+bool Connect(int fd, const addrinfo& address, Clock::time_point deadline) {
     if (connect(fd, address.ai_addr, address.ai_addrlen) == 0)
         return true;
-    if (errno != EINPROGRESS || !WaitFor(fd, POLLOUT, timeoutSeconds))
+    if (errno != EINPROGRESS || !WaitFor(fd, POLLOUT, deadline))
         return false;
     int error = 0;
     socklen_t length = sizeof error;
     return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
 }
 
-bool SendAll(int fd, const std::string& bytes, int timeoutSeconds) {
+bool SendAll(int fd, const std::string& bytes, Clock::time_point deadline) {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        if (!WaitFor(fd, POLLOUT, timeoutSeconds))
+        if (!WaitFor(fd, POLLOUT, deadline))
             return false;
         const ssize_t count = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (count < 0 && (errno == EINTR || errno == EAGAIN))
@@ -62,11 +90,11 @@ bool SendAll(int fd, const std::string& bytes, int timeoutSeconds) {
     return true;
 }
 
-std::optional<std::string> ReceiveAll(int fd, int timeoutSeconds) {
+std::optional<std::string> ReceiveAll(int fd, Clock::time_point deadline) {
     std::string answer;
     char buffer[8192];
     while (answer.size() <= kMaxAnswer) {
-        if (!WaitFor(fd, POLLIN, timeoutSeconds))
+        if (!WaitFor(fd, POLLIN, deadline))
             return std::nullopt;
         const ssize_t count = recv(fd, buffer, sizeof buffer, 0);
         if (count < 0 && (errno == EINTR || errno == EAGAIN))
@@ -101,26 +129,23 @@ std::optional<std::string> BodyOfSuccess(const std::string& answer) {
 }  // namespace
 
 std::optional<std::string> HttpGet(const HttpAddress& address, int timeoutSeconds) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found) != 0)
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
+    const AddressList found = Resolve(address, deadline);
+    if (!found)
         return std::nullopt;
     std::optional<std::string> body;
     const std::string request = "GET " + address.path + " HTTP/1.0\r\nHost: " + address.host +
                                 "\r\nConnection: close\r\n\r\n";
-    for (const addrinfo* candidate = found; candidate && !body; candidate = candidate->ai_next) {
+    for (const addrinfo* candidate = found.get(); candidate && !body; candidate = candidate->ai_next) {
         Descriptor fd(socket(candidate->ai_family, candidate->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                              candidate->ai_protocol));
-        if (fd.Get() < 0 || !Connect(fd.Get(), *candidate, timeoutSeconds))
+        if (fd.Get() < 0 || !Connect(fd.Get(), *candidate, deadline))
             continue;
-        if (!SendAll(fd.Get(), request, timeoutSeconds))
+        if (!SendAll(fd.Get(), request, deadline))
             break;
-        if (const std::optional<std::string> answer = ReceiveAll(fd.Get(), timeoutSeconds))
+        if (const std::optional<std::string> answer = ReceiveAll(fd.Get(), deadline))
             body = BodyOfSuccess(*answer);
         break;  // the server was reached: its answer, good or bad, is the result
     }
-    freeaddrinfo(found);
     return body;
 }

@@ -12,6 +12,7 @@ struct HttpAddress {
     std::string path;  // with the query, always starting with "/"
 };
 
-// The body of a 200 answer, or nothing when the server cannot be reached, answers anything else,
-// or is silent for `timeoutSeconds` at any step. Bodies are capped at a few megabytes.
+// The body of a 200 answer, or nothing when the server cannot be reached, answers anything else, or the
+// whole fetch (resolving the name, connecting, sending, reading) takes longer than `timeoutSeconds`.
+// Bodies are capped at a few megabytes.
 std::optional<std::string> HttpGet(const HttpAddress& address, int timeoutSeconds);

@@ -18,7 +18,6 @@ void MyFrame::ApplyLanguage(int language) {
     // so the warning would only alarm the user.
     wxLogNull silence;
     m_locale->Init(interface_languages::ToolkitLanguage(language), wxLOCALE_LOAD_DEFAULT);
-    wxLocale::AddCatalogLookupPathPrefix(interface_languages::CatalogFolder());
     m_locale->AddCatalog("language");
 }
 

@@ -1,9 +1,11 @@
 #include "app/my_app.h"
 
+#include "app/crash_guard.h"
 #include "app/crash_report.h"
 #include "app/domain_option.h"
 #include "app/paths.h"
 #include "app/startup.h"
+#include "app/termination_signals.h"
 #include "app/update_check.h"
 #include "window/my_frame.h"
 
@@ -12,7 +14,7 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
-MyApp::MyApp() { wxHandleFatalExceptions(true); }
+MyApp::MyApp() = default;
 
 MyApp::~MyApp() = default;
 
@@ -40,6 +42,7 @@ bool MyApp::OnCmdLineParsed(wxCmdLineParser& parser) {
 bool MyApp::OnInit() {
     if (!wxApp::OnInit())
         return false;
+    crash_guard::Install(crash_report::PendingFolder());
     SetUpLocale();
 
     wxString error;
@@ -59,16 +62,25 @@ bool MyApp::OnInit() {
         return false;
     }
     m_frame->Show();
+    crash_report::ShowPendingReports(crash_report::PendingFolder());
+    m_frame->OfferToRestore();
     m_frame->OpenFromCommandLine(m_files);
+    m_termination = std::make_unique<TerminationSignals>([this] { OnTerminationSignal(); });
     return true;
 }
 
+void MyApp::OnTerminationSignal() {
+    if (auto* frame = dynamic_cast<MyFrame*>(GetTopWindow()))
+        frame->KeepWorkAndClose();
+    else
+        ExitMainLoop();
+}
+
 int MyApp::OnExit() {
+    m_termination.reset();
     // The window is gone; an update check still waiting for its server must end before the sockets do.
     TheUpdateFetch().Wait();
     delete TheDomainOption();
     SetTheDomainOption(nullptr);
     return 0;
 }
-
-void MyApp::OnFatalException() { WriteCrashReport(); }

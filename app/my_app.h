@@ -7,6 +7,7 @@
 
 class MyFrame;
 class wxLocale;
+class TerminationSignals;
 
 class MyApp : public wxApp {
 public:
@@ -15,16 +16,18 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
-    void OnFatalException() override;
     void OnInitCmdLine(wxCmdLineParser& parser) override;
     bool OnCmdLineParsed(wxCmdLineParser& parser) override;
 
 private:
     void SetUpLocale();
+    // SIGTERM or SIGHUP: the work is kept for the next start and the program ends normally.
+    void OnTerminationSignal();
 
     MyFrame* m_frame = nullptr;
     std::unique_ptr<wxLocale> m_locale;
     wxArrayString m_files;  // project or pictures named on the command line
+    std::unique_ptr<TerminationSignals> m_termination;
 };
 
 wxDECLARE_APP(MyApp);

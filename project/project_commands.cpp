@@ -108,13 +108,14 @@ void MyFrame::OpenProjectFile(const wxString& path) {
         if (!previewShown) {
             previewShown = true;
             m_preview.Show(added->m_picture);
-            m_statusBar1->SetStatusText(wxString::Format("%s Width:%d px,Height:%d px", wxFileNameFromPath(imagePath),
+            m_statusBar1->SetStatusText(wxString::Format(wxGetTranslation("%s Width:%d px,Height:%d px"), wxFileNameFromPath(imagePath),
                                                          added->m_picture.GetWidth(), added->m_picture.GetHeight()),
                                         1);
         }
     }
     m_thumbnailCtrl->Thaw();
     m_savedCount = m_thumbnailCtrl->GetCount();
+    m_savedPaths = FramePaths();
     EnableFrameCommands(true);
 }
 

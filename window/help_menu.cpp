@@ -49,15 +49,17 @@ void MyFrame::OnUpdateResult(wxCommandEvent& event) {
         return;
     }
     if (CompareVersions(paths::Version(), newest) < 0) {
-        wxMessageDialog question(this,
-                                 "A new version of " + caption + "(" + newest +
-                                     ") is available. Click Yes to open download page.",
-                                 caption, wxYES_NO | wxCENTRE);
+        wxMessageDialog question(
+            this,
+            wxString::Format(wxGetTranslation("A new version of %s(%s) is available. Click Yes to open download page."),
+                             caption, newest),
+            caption, wxYES_NO | wxCENTRE);
         question.SetTitle(caption);
         if (question.ShowModal() == wxID_YES)
             web_browser::Open(Options().ProductPage());
         return;
     }
-    wxMessageBox("This version of " + caption + "(" + paths::Version() + ") is the latest version.", caption,
-                 wxOK | wxCENTRE);
+    wxMessageBox(
+        wxString::Format(wxGetTranslation("This version of %s(%s) is the latest version."), caption, paths::Version()),
+        caption, wxOK | wxCENTRE);
 }

@@ -4,9 +4,11 @@
 #include "app/paths.h"
 #include "app/update_check.h"
 #include "window/application_icon.h"
+#include "window/autosaver.h"
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
+#include <wx/app.h>
 #include <wx/iconbndl.h>
 #include <wx/intl.h>
 #include <wx/log.h>
@@ -19,6 +21,9 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
+
+#include <utility>
+#include <vector>
 
 bool MyFrame::s_playing = false;
 
@@ -77,6 +82,8 @@ wxString MyFrame::LookUpLayout() {
 
 void MyFrame::InitFrame() {
     const int language = paths::ReadLanguage();
+    // Once per window, not per language switch: the toolkit keeps its search folders for the process.
+    wxLocale::AddCatalogLookupPathPrefix(interface_languages::CatalogFolder());
     ApplyLanguage(language);
     m_language = language;
 
@@ -115,6 +122,7 @@ void MyFrame::InitFrame() {
     if (!icons.IsEmpty())
         SetIcons(icons);
     SetTitle(paths::DisplayName());
+    StartAutosave();
 }
 
 wxString MyFrame::MenuLabel(const wxString& key, const wxString& shortcut) {
@@ -129,6 +137,10 @@ wxMenuItem* MyFrame::AppendItem(wxMenu* menu, const wxString& key, const wxStrin
 }
 
 void MyFrame::BuildMenuBar() {
+    // A rebuild (a language switch) replaces the bar: its commands are unbound before their items go.
+    wxMenuBar* previous = GetMenuBar();
+    if (previous)
+        BindMenuCommands(false);
     m_menubar = new wxMenuBar();
 
     m_menu_file = new wxMenu();
@@ -165,26 +177,41 @@ void MyFrame::BuildMenuBar() {
     m_menuItem_about = AppendItem(m_menu_help, "About");
     m_menubar->Append(m_menu_help, wxGetTranslation("Help"));
 
-    Bind(wxEVT_MENU, &MyFrame::OnRunAnimation, this, m_menuItem_run->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnDeleteImages, this, m_menuItem_delete->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnClearAll, this, m_menuItem_clear_all->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnDeleteImages, this, wxID_DELETE);
-    Bind(wxEVT_MENU, &MyFrame::OnQuitMenu, this, m_menuItem_exit->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnAddImage, this, m_menuItem_add_image->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnInsertImage, this, 0);
-    Bind(wxEVT_MENU, &MyFrame::OnSaveGif, this, m_menuItem_save->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnSaveGifAs, this, m_menuItem_save_as->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnSaveProject, this, m_menuItem_save_project->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnOpenProject, this, m_menuItem_open_project->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnLoopCount, this, m_menuItem_loop_count->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_help->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_support->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnHelpMenu, this, m_menuItem_check_update->GetId());
-    Bind(wxEVT_MENU, &MyFrame::OnAbout, this, m_menuItem_about->GetId());
-    for (const interface_languages::Entry& entry : interface_languages::Entries())
-        Bind(wxEVT_MENU, &MyFrame::OnLanguage, this, entry.identifier);
-
+    BindMenuCommands(true);
     SetMenuBar(m_menubar);
+    // The command being handled may come from the old bar's own item: delete it once that is over.
+    if (previous)
+        wxTheApp->ScheduleForDestruction(previous);
+}
+
+void MyFrame::BindMenuCommands(bool bind) {
+    using Handler = void (MyFrame::*)(wxCommandEvent&);
+    std::vector<std::pair<int, Handler>> commands = {
+        {m_menuItem_run->GetId(), &MyFrame::OnRunAnimation},
+        {m_menuItem_delete->GetId(), &MyFrame::OnDeleteImages},
+        {m_menuItem_clear_all->GetId(), &MyFrame::OnClearAll},
+        {wxID_DELETE, &MyFrame::OnDeleteImages},
+        {m_menuItem_exit->GetId(), &MyFrame::OnQuitMenu},
+        {m_menuItem_add_image->GetId(), &MyFrame::OnAddImage},
+        {0, &MyFrame::OnInsertImage},
+        {m_menuItem_save->GetId(), &MyFrame::OnSaveGif},
+        {m_menuItem_save_as->GetId(), &MyFrame::OnSaveGifAs},
+        {m_menuItem_save_project->GetId(), &MyFrame::OnSaveProject},
+        {m_menuItem_open_project->GetId(), &MyFrame::OnOpenProject},
+        {m_menuItem_loop_count->GetId(), &MyFrame::OnLoopCount},
+        {m_menuItem_help->GetId(), &MyFrame::OnHelpMenu},
+        {m_menuItem_support->GetId(), &MyFrame::OnHelpMenu},
+        {m_menuItem_check_update->GetId(), &MyFrame::OnHelpMenu},
+        {m_menuItem_about->GetId(), &MyFrame::OnAbout},
+    };
+    for (const interface_languages::Entry& entry : interface_languages::Entries())
+        commands.emplace_back(entry.identifier, &MyFrame::OnLanguage);
+    for (const auto& [id, handler] : commands) {
+        if (bind)
+            Bind(wxEVT_MENU, handler, this, id);
+        else
+            Unbind(wxEVT_MENU, handler, this, id);
+    }
 }
 
 void MyFrame::SetControlLabels() {

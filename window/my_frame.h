@@ -7,6 +7,10 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <memory>
+#include <optional>
+#include <vector>
+
 class wxLocale;
 class wxMenu;
 class wxMenuItem;
@@ -18,6 +22,8 @@ class wxToolBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
 class wxImageThumbnailItem;
+class Autosaver;
+struct AutosavedWork;
 
 class MyFrame : public wxFrame {
 public:
@@ -76,6 +82,14 @@ public:
     void Quit();
     void ConfirmClose();
 
+    // Unsaved work kept on disc between runs.
+    void StartAutosave();
+    // Offers the work a run that did not end normally left behind; returns whether it was restored.
+    bool OfferToRestore();
+    void RestoreWork(const AutosavedWork& work);
+    // The program is told to end (SIGTERM, SIGHUP): the work is kept for the next start, nothing is asked.
+    void KeepWorkAndClose();
+
     // Help menu.
     void OnHelpMenu(wxCommandEvent& event);
     void CheckForUpdate();
@@ -118,6 +132,7 @@ public:
     int m_savedWidth = 0;
     int m_savedHeight = 0;
     int m_savedCount = 0;
+    std::vector<wxString> m_savedPaths;  // the frames' files in strip order
     wxToolBar* m_toolBar2 = nullptr;
     wxThumbnailCtrl* m_thumbnailCtrl = nullptr;
     wxTimer m_timer;
@@ -140,6 +155,7 @@ public:
     wxSpinCtrl* m_spinctrl_height = nullptr;
     wxStatusBar* m_statusBar1 = nullptr;
     wxLocale* m_locale = nullptr;
+    std::unique_ptr<Autosaver> m_autosaver;
 
     // Whether the preview player runs; process-wide as the toggling command reads it.
     static bool s_playing;
@@ -149,15 +165,21 @@ private:
     static wxString MenuLabel(const wxString& key, const wxString& shortcut = wxString());
     wxMenuItem* AppendItem(wxMenu* menu, const wxString& key, const wxString& shortcut = wxString());
     void SetControlLabels();
+    // The menu commands of the current bar, bound or unbound all together.
+    void BindMenuCommands(bool bind);
 
     // Preview player: the run and stop look of the tool and the menu item.
     void ShowPlayerState(bool playing);
     // The preview panel's picture; Clear() it whenever frames are removed.
     PreviewCanvas m_preview;
 
-    // Unsaved work: the delay, width, height and frame count against the last opened or saved values.
+    // Unsaved work: the delay, width, height and the frames' files in order against the last opened or
+    // saved values.
     bool MatchesSnapshot() const;
     void TakeSnapshot(int delay, int width, int height, int count);
+    std::vector<wxString> FramePaths() const;
+    // The work when it has frames and differs from the snapshot; nothing otherwise.
+    std::optional<AutosavedWork> UnsavedWork() const;
     // The unsaved-work question; returns wxID_YES, wxID_NO or wxID_CANCEL.
     int AskToSaveProject(const wxString& title, bool allowCancel = true);
     // Project title: the name part without ".xml", " - ", the display name.

@@ -1,5 +1,5 @@
 // Unsaved work and leaving the program. There is no modified flag: the work counts as unsaved when the
-// delay, width, height or frame count differs from what the last project open or save recorded.
+// delay, width, height or the frames' files differ from what the last project open or save recorded.
 #include "window/my_frame.h"
 
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
@@ -20,7 +20,15 @@ const char* const kUnsavedQuestion =
 bool MyFrame::MatchesSnapshot() const {
     return m_spinctrl_delay->GetValue() == m_savedDelay && m_spinctrl_width->GetValue() == m_savedWidth &&
            m_spinctrl_height->GetValue() == m_savedHeight &&
-           static_cast<int>(m_thumbnailCtrl->GetCount()) == m_savedCount;
+           static_cast<int>(m_thumbnailCtrl->GetCount()) == m_savedCount && FramePaths() == m_savedPaths;
+}
+
+std::vector<wxString> MyFrame::FramePaths() const {
+    std::vector<wxString> paths;
+    paths.reserve(m_thumbnailCtrl->GetCount());
+    for (int i = 0; i < m_thumbnailCtrl->GetCount(); ++i)
+        paths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
+    return paths;
 }
 
 void MyFrame::TakeSnapshot(int delay, int width, int height, int count) {
@@ -28,6 +36,7 @@ void MyFrame::TakeSnapshot(int delay, int width, int height, int count) {
     m_savedWidth = width;
     m_savedHeight = height;
     m_savedCount = count;
+    m_savedPaths = FramePaths();
 }
 
 int MyFrame::AskToSaveProject(const wxString& title, bool allowCancel) {

@@ -3,6 +3,7 @@
 
 #include "app/paths.h"
 #include "window/loop_count_dialog.h"
+#include "window/played_delay.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/log.h>
@@ -47,7 +48,7 @@ void MyFrame::OnRunAnimation(wxCommandEvent&) {
     if (m_thumbnailCtrl->GetCount() == 0)
         return;
     // Nothing is drawn now: the first tick, one delay later, shows frame m_frameIndex.
-    m_timer.Start(m_spinctrl_delay->GetValue() * 10, wxTIMER_CONTINUOUS);
+    m_timer.Start(played_delay::Hundredths(m_spinctrl_delay->GetValue()) * 10, wxTIMER_CONTINUOUS);
     ShowPlayerState(true);
     s_playing = true;
 }

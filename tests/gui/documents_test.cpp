@@ -172,3 +172,25 @@ TEST_F(DocumentsTest, AnUnusableProjectLeavesTheWorkAsItWasAndSaysWhy) {
     }
     EXPECT_TRUE(frame->Close()) << "the kept project is still the saved work";
 }
+
+TEST_F(DocumentsTest, ClosingAsksWhenTheFramesDifferFromTheSavedOnesEvenInNumberAlike) {
+    const std::vector<wxString> pictures = AddPictures({{40, 30}, {40, 30}, {40, 30}});
+    SaveProjectAs(Folder() + "/anim.xml");
+    wxThumbnailCtrl* strip = frame->GetThumbnailCtrl();
+    strip->Delete(0);  // the first frame replaced by a new picture
+    AddPictures({{40, 30}});
+    wxTEST_DIALOG(EXPECT_FALSE(frame->Close()), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    strip->Delete(2);
+    AddFiles({pictures[0]});
+    strip->Delete(0);  // the second and third, then the first: the order differs
+    AddFiles({pictures[1], pictures[2]});
+    ASSERT_EQ(Count(), 3);
+    wxTEST_DIALOG(EXPECT_FALSE(frame->Close()), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    strip->Delete(0);
+    AddFiles({pictures[0]});
+    strip->Delete(0);
+    strip->Delete(0);
+    AddFiles({pictures[1], pictures[2]});  // back as saved
+    EXPECT_TRUE(frame->Close());
+    EXPECT_TRUE(Destroyed());
+}

@@ -119,3 +119,15 @@ TEST_F(EditingTest, ThePlayerShowsEveryFrameForEachPassAndStopsOnTheLast) {
     Command(&MyFrame::OnClearAll);  // list commands stop the player
     EXPECT_FALSE(frame->m_timer.IsRunning());
 }
+
+TEST_F(EditingTest, ThePreviewPlaysDelaysAsBrowsersShowTheExportedFile) {
+    AddPictures({{40, 30}, {40, 30}});
+    const std::pair<int, int> delays[] = {{0, 100}, {1, 100}, {2, 20}, {10, 100}, {65535, 655350}};
+    for (const auto& [delay, intervalMs] : delays) {
+        frame->m_spinctrl_delay->SetValue(delay);
+        Command(&MyFrame::OnRunAnimation);
+        EXPECT_EQ(frame->m_timer.GetInterval(), intervalMs) << delay;
+        Command(&MyFrame::OnRunAnimation);
+        EXPECT_FALSE(frame->m_timer.IsRunning());
+    }
+}

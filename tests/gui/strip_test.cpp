@@ -160,3 +160,31 @@ TEST_F(StripTest, ThumbnailsShrinkToTheirBoxAndUnreadableFilesAreRefused) {
         EXPECT_EQ(strip->Append(std::make_unique<wxImageThumbnailItem>(path), 10), -1) << path;
     EXPECT_EQ(strip->GetCount(), 3);
 }
+
+TEST_F(StripTest, TheLastRowScrollsFullyIntoViewWhateverTheHeight) {
+    for (int clientHeight : {151, 233, 298}) {
+        SetStripClientSize(88, clientHeight);
+        strip->Clear();
+        AppendPictures(8);
+        strip->Scroll(0, strip->GetScrollLines(wxVERTICAL));
+        gui_test::Pump(20);
+        wxRect last;
+        strip->GetItemRect(7, last, true);
+        EXPECT_LT(last.GetBottom(), clientHeight);
+        EXPECT_GE(last.GetTop(), 0);
+    }
+}
+
+TEST_F(StripTest, DeleteKeepsTheFocusAndAnchorOnTheirItem) {
+    const struct {
+        int selected, deleted, expected;
+    } cases[] = {{4, 1, 3}, {5, 0, 4}, {2, 2, -1}, {2, 3, 2}, {0, 5, 0}};
+    for (const auto& c : cases) {
+        strip->Clear();
+        AppendPictures(6);
+        Click(CellCentre(c.selected));
+        strip->Delete(c.deleted);
+        EXPECT_EQ(strip->m_focusItem, c.expected) << c.deleted;
+        EXPECT_EQ(strip->m_anchorItem, c.expected) << c.deleted;
+    }
+}

@@ -1,46 +1,53 @@
-// The program's application object with one change: once its window is up it crashes on purpose, so a
-// test can look at the crash report it leaves. The crash message is answered here instead of waiting for
-// a user; its text goes to the file named by QUINTREL_CRASH_MESSAGE_FILE.
+// The program's application object with one change: once its window is up it crashes on purpose, in the
+// way QUINTREL_CRASH_HOW names ("main", "worker", "overflow" or "abort"), so a test can look at what the
+// crash leaves behind for the next start.
 #include "app/my_app.h"
-
-#include <wx/dialog.h>
-#include <wx/ffile.h>
-#include <wx/modalhook.h>
-#include <wx/msgdlg.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <thread>
 
-// Exported and kept out of line, so that the report's stack can name it.
+// Exported and kept out of line, so that the report's stack can name them.
 __attribute__((noinline)) void CrashOnPurpose() {
     static volatile std::uintptr_t unmapped = 16;  // volatile: the compiler cannot see the bad address
     *reinterpret_cast<volatile int*>(unmapped) = 1;
 }
 
+__attribute__((noinline)) int OverflowOnPurpose(int depth) {
+    static volatile int deeper = 1;  // volatile: the compiler cannot see that the recursion never ends
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    if (deeper == 0)
+        return frame[0];
+    // Used after the call, so the recursion cannot become a loop.
+    return OverflowOnPurpose(depth + 1) + frame[0];
+}
+
 namespace {
+
+void Crash(const char* how) {
+    if (std::strcmp(how, "worker") == 0) {
+        std::thread worker(CrashOnPurpose);
+        worker.join();
+    } else if (std::strcmp(how, "overflow") == 0) {
+        OverflowOnPurpose(0);
+    } else if (std::strcmp(how, "abort") == 0) {
+        std::abort();
+    } else {
+        CrashOnPurpose();
+    }
+}
 
 class CrashingApp : public MyApp {
 public:
     bool OnInit() override {
         if (!MyApp::OnInit())
             return false;
-        CallAfter([] { CrashOnPurpose(); });
+        const char* how = std::getenv("QUINTREL_CRASH_HOW");
+        CallAfter([how] { Crash(how ? how : "main"); });
         return true;
     }
-};
-
-class AnswerCrashMessage : public wxModalDialogHook {
-protected:
-    int Enter(wxDialog* dialog) override {
-        auto* message = dynamic_cast<wxMessageDialog*>(dialog);
-        const char* path = std::getenv("QUINTREL_CRASH_MESSAGE_FILE");
-        if (message && path) {
-            wxFFile file(path, "w");
-            file.Write(message->GetMessage(), wxConvUTF8);
-        }
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
 };
 
 wxAppConsole* CreateApp() {
@@ -53,8 +60,6 @@ wxAppConsole* CreateApp() {
 MyApp& wxGetApp() { return *static_cast<MyApp*>(wxApp::GetInstance()); }
 
 int main(int argc, char** argv) {
-    AnswerCrashMessage answer;
-    answer.Register();
     wxApp::SetInitializerFunction(CreateApp);
     return wxEntry(argc, argv);
 }

@@ -115,6 +115,8 @@ void TypeInto(wxWindow* control, const wxString& text) {
 int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
     if (m_shown)
         *m_shown = dialog->GetMessage();
+    if (m_style)
+        *m_style = dialog->GetMessageDialogStyle();
     return m_answer;
 }
 

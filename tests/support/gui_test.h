@@ -52,10 +52,11 @@ void Click(wxWindow* window, const wxPoint& point, int button = wxMOUSE_BTN_LEFT
 void Key(int keyCode, int modifiers = 0);
 void TypeInto(wxWindow* control, const wxString& text);
 
-// Answers a message box with `answer` and keeps what it said in `*shown` when given.
+// Answers a message box with `answer` and keeps what it said, and its style, where given.
 class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
 public:
-    explicit ExpectMessage(int answer, wxString* shown = nullptr) : m_answer(answer), m_shown(shown) {}
+    explicit ExpectMessage(int answer, wxString* shown = nullptr, long* style = nullptr)
+        : m_answer(answer), m_shown(shown), m_style(style) {}
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override;
@@ -63,6 +64,7 @@ protected:
 private:
     int m_answer;
     wxString* m_shown;
+    long* m_style;
 };
 
 // Chooses `path` in a file dialog, or cancels it when the path is empty.

@@ -47,7 +47,8 @@ std::string LocalHttpServer::Response(const std::string& status, const std::stri
            "\r\nConnection: close\r\n\r\n" + body;
 }
 
-LocalHttpServer::LocalHttpServer(std::optional<std::string> response) : m_response(std::move(response)) {
+LocalHttpServer::LocalHttpServer(std::optional<std::string> response, std::chrono::milliseconds pause)
+    : m_response(std::move(response)), m_pause(pause) {
     m_listener = BoundSocket(m_port);
     if (listen(m_listener, 8) != 0 || pipe2(m_wakeUp, O_CLOEXEC) != 0)
         throw std::runtime_error("listen failed");
@@ -113,9 +114,21 @@ void LocalHttpServer::Serve() {
                 continue;
             }
         }
-        WriteAll(connection, *m_response);
+        if (m_pause.count() > 0)
+            Trickle(connection);
+        else
+            WriteAll(connection, *m_response);
         shutdown(connection, SHUT_WR);
         close(connection);
+    }
+}
+
+void LocalHttpServer::Trickle(int connection) {
+    for (char byte : *m_response) {
+        pollfd stop{m_wakeUp[0], POLLIN, 0};
+        if (poll(&stop, 1, static_cast<int>(m_pause.count())) != 0 || send(connection, &byte, 1, MSG_NOSIGNAL) != 1)
+            return;
+        ++m_trickled;
     }
 }
 

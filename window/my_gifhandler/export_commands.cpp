@@ -3,6 +3,7 @@
 
 #include "window/file_dialog_paths.h"
 #include "window/my_gifhandler/gif_export.h"
+#include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/filedlg.h>
@@ -130,8 +131,7 @@ bool MyFrame::WriteGifFile() {
 
     m_gifPath = request.path;
     m_gifName = wxFileNameFromPath(m_gifPath);
-    m_statusBar1->SetStatusText(wxString::Format("%s (%d * %d)px", m_gifName, m_spinctrl_width->GetValue(),
-                                                 m_spinctrl_height->GetValue()),
-                                0);
+    m_statusBar1->SetStatusText(
+        status_texts::OutputSize(m_gifName, m_spinctrl_width->GetValue(), m_spinctrl_height->GetValue()), 0);
     return true;
 }

@@ -12,6 +12,10 @@
 namespace {
 
 constexpr int kPixelsPerUnit = 10;
+
+// Scroll positions count in whole units; rounding up lets the last pixels of the grid come into view.
+int UnitsCovering(int pixels) { return (pixels + kPixelsPerUnit - 1) / kPixelsPerUnit; }
+
 constexpr long kStyle = wxHSCROLL | wxSUNKEN_BORDER | wxTHUMBNAIL_MULTIPLE_SELECT | wxTHUMBNAIL_SHOW_FILENAME |
                         wxTHUMBNAIL_SHOW_LABEL;
 
@@ -141,6 +145,8 @@ void wxThumbnailCtrl::Delete(int n) {
     for (int* index : {&m_anchorItem, &m_lastSelected, &m_focusItem}) {
         if (*index == n)
             *index = -1;
+        else if (*index > n)
+            --*index;
     }
     RemoveValue(m_selections, n);
     m_items.RemoveAt(static_cast<size_t>(n));
@@ -252,8 +258,8 @@ void wxThumbnailCtrl::UpdateScrollbars() {
     int startX = 0;
     int startY = 0;
     GetViewStart(&startX, &startY);
-    const int largestStart = std::max(totalHeight - client.y, 0) / kPixelsPerUnit;
-    SetScrollbars(0, kPixelsPerUnit, 0, totalHeight / kPixelsPerUnit, std::min(startX, 0),
+    const int largestStart = UnitsCovering(std::max(totalHeight - client.y, 0));
+    SetScrollbars(0, kPixelsPerUnit, 0, UnitsCovering(totalHeight), std::min(startX, 0),
                   std::min(largestStart, startY));
 }
 
@@ -272,7 +278,7 @@ void wxThumbnailCtrl::ScrollIntoView(int keyCode, int n) {
     const int height = GetClientSize().y;
     const bool belowWindow = rect.y + rect.height > top + height;
     const bool aboveWindow = rect.y < top;
-    const int bottomAligned = (rect.y + m_itemHeight + m_spacing - height) / kPixelsPerUnit;
+    const int bottomAligned = UnitsCovering(rect.y + m_itemHeight + m_spacing - height);
     const int topAligned = rect.y / kPixelsPerUnit;
     if (MovesForward(keyCode)) {
         if (belowWindow)

@@ -1,0 +1,44 @@
+#pragma once
+// Keeps a window's unsaved work in its autosave file: a few seconds after each change the file is
+// replaced, and as soon as the work is saved (or gone) it is removed. The window is watched at idle time,
+// so no command needs to report its changes.
+
+#include "window/autosave_file.h"
+
+#include <wx/event.h>
+#include <wx/timer.h>
+
+#include <functional>
+#include <optional>
+
+class wxWindow;
+
+class Autosaver : public wxEvtHandler {
+public:
+    static constexpr int kDelayMs = 3000;
+
+    // `unsavedWork` gives the window's work, or nothing when there is nothing to keep (no frames, or all
+    // saved in the project).
+    Autosaver(wxWindow* window, AutosaveFile file, std::function<std::optional<AutosavedWork>()> unsavedWork);
+    // Removes the file: the run ends normally. Unless KeepFile was called.
+    ~Autosaver() override;
+    Autosaver(const Autosaver&) = delete;
+    Autosaver& operator=(const Autosaver&) = delete;
+
+    // Brings the file up to date at once.
+    void WriteNow();
+    // The file is to outlive this run (the program is told to end and cannot ask about the work).
+    void KeepFile() { m_keep = true; }
+    const AutosaveFile& File() const { return m_file; }
+
+private:
+    void OnIdle(wxIdleEvent& event);
+    void OnTimer(wxTimerEvent& event);
+
+    wxWindow* m_window;
+    AutosaveFile m_file;
+    std::function<std::optional<AutosavedWork>()> m_unsavedWork;
+    std::optional<AutosavedWork> m_written;  // what the file holds; nothing when there is no file
+    wxTimer m_timer;
+    bool m_keep = false;
+};
