@@ -88,17 +88,12 @@ std::vector<wxString> AutosaveFile::LeftOver(const wxString& folder, long proces
 }
 
 std::optional<AutosavedWork> AutosaveFile::Read(const wxString& workFile) {
-    AutosavedWork work;
-    project_file::ReadCallbacks callbacks;
-    callbacks.width = [&work](int value) { work.contents.width = value; };
-    callbacks.height = [&work](int value) { work.contents.height = value; };
-    callbacks.name = [&work](const wxString& name) { work.contents.gifPath = name; };
-    callbacks.delay = [&work](int value) { work.contents.delay = value; };
-    callbacks.imagePath = [&work](const wxString& path) { work.contents.imagePaths.push_back(path); };
     wxLogNull quiet;  // a damaged or missing file is simply no work to offer
-    if (project_file::Read(workFile, callbacks) != project_file::ReadResult::Finished ||
-        work.contents.imagePaths.empty())
+    project_file::ReadResult read = project_file::Read(workFile);
+    if (!read.ok || read.contents.imagePaths.empty())
         return std::nullopt;
+    AutosavedWork work;
+    work.contents = std::move(read.contents);
     wxFFile projectPath(ProjectPathFileOf(workFile), "rb");
     if (projectPath.IsOpened() && projectPath.Length() <= kMaxProjectPathBytes) {
         wxString text;
