@@ -163,15 +163,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, RestoreAfterKill,
                              return std::string(info.param.name);
                          });
 
-TEST_F(AutosaveTest, WorkOfARunStillRunningIsNotOffered) {
-    const wxArrayString pictures = AddPictures({{40, 30}});
-    frame->GetThumbnailCtrl()->Clear();
-    ProgramRun child(pictures);
-    ASSERT_TRUE(ProgramRun::WaitUntil([&] { return wxFileExists(child.WorkFile()); }));
-    WITHOUT_DIALOGS(EXPECT_FALSE(frame->OfferToRestore()));
-    EXPECT_TRUE(wxFileExists(child.WorkFile()));
-}
-
 class TerminationTest : public AutosaveTest, public testing::WithParamInterface<int> {};
 
 TEST_P(TerminationTest, SignalKeepsTheWorkAndEndsCleanly) {
