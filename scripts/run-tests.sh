@@ -4,8 +4,10 @@ set -e
 BUILD="$1"
 KIND="${2:-plain}"
 if [ "$KIND" = sanitized ]; then
-    # GTK and fontconfig keep allocations for the life of the process; leak checks would only see those.
-    export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+    # Leaks are checked; what GTK, GLib, fontconfig and the toolkit keep for the life of the process is
+    # listed, and only that, in lsan-suppressions.txt.
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan-suppressions.txt:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 echo "== $KIND suite ($BUILD)"

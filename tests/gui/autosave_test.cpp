@@ -166,15 +166,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, RestoreAfterKill,
                              return std::string(info.param.name);
                          });
 
-TEST_F(AutosaveTest, WorkOfARunStillRunningIsNotOffered) {
-    const std::vector<wxString> pictures = AddPictures({{40, 30}});
-    frame->GetThumbnailCtrl()->Clear();
-    ProgramRun child(pictures);
-    ASSERT_TRUE(ProgramRun::WaitUntil([&] { return wxFileExists(child.WorkFile()); }));
-    EXPECT_FALSE(frame->OfferToRestore());
-    EXPECT_TRUE(wxFileExists(child.WorkFile()));
-}
-
 class TerminationTest : public AutosaveTest, public testing::WithParamInterface<int> {};
 
 TEST_P(TerminationTest, SignalKeepsTheWorkAndEndsCleanly) {
