@@ -5,6 +5,7 @@
 #include <wx/ffile.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
@@ -24,6 +25,9 @@ wxString WithForwardSlashes(wxString path) {
 }
 
 void MakeFolder(const wxString& folder) {
+    // A folder that cannot be made (no home folder, a file in the way) is the caller's to live with; the
+    // toolkit's complaint would otherwise open a dialog at the next idle time.
+    wxLogNull quiet;
     if (!folder.empty() && !wxDirExists(folder))
         wxMkdir(folder, 0777);
 }
