@@ -2,11 +2,16 @@
 
 #include "app/replacing_file.h"
 #include "window/my_gifhandler/frame_composition.h"
+#include "window/my_gifhandler/frame_optimiser.h"
 #include "window/my_gifhandler/my_gif_handler.h"
+#include "window/my_gifhandler/optimised_gif_writer.h"
 #include "window/my_gifhandler/palette_image.h"
 
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/stream.h>
+
+#include <numeric>
 
 #include <condition_variable>
 #include <deque>
@@ -20,10 +25,18 @@ namespace gif_export {
 
 namespace {
 
+// A frame as the workers hand it over: at the exact level a palette image; otherwise the composed
+// canvas and the palette chosen for it, which the optimiser maps against what is already shown.
+struct PreparedFrame {
+    wxImage image;
+    gif_optimise::Palette palette;
+};
+
 // Composes and reduces frames on worker threads; hands them back in any order by index.
 class FramePipeline {
 public:
-    FramePipeline(int width, int height, unsigned threads) : m_width(width), m_height(height) {
+    FramePipeline(int width, int height, bool paletteOnly, unsigned threads)
+        : m_width(width), m_height(height), m_paletteOnly(paletteOnly) {
         for (unsigned i = 0; i < threads; ++i)
             m_workers.emplace_back([this] { Work(); });
     }
@@ -38,7 +51,7 @@ public:
             worker.join();
     }
 
-    void Submit(size_t index, std::unique_ptr<wxImage> picture) {
+    void Submit(size_t index, std::unique_ptr<PreparedFrame> picture) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_jobs.push_back({index, std::move(picture)});
@@ -46,13 +59,13 @@ public:
         m_wake.notify_one();
     }
 
-    // Waits for the palette image of frame `index`.
-    std::unique_ptr<wxImage> Take(size_t index) {
+    // Waits for frame `index`.
+    std::unique_ptr<PreparedFrame> Take(size_t index) {
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             for (auto it = m_done.begin(); it != m_done.end(); ++it) {
                 if (it->index == index) {
-                    std::unique_ptr<wxImage> frame = std::move(it->image);
+                    std::unique_ptr<PreparedFrame> frame = std::move(it->frame);
                     m_done.erase(it);
                     return frame;
                 }
@@ -64,7 +77,7 @@ public:
 private:
     struct Job {
         size_t index;
-        std::unique_ptr<wxImage> image;
+        std::unique_ptr<PreparedFrame> frame;
     };
 
     void Work() {
@@ -80,10 +93,17 @@ private:
             }
             // Every image of this frame lives and dies on this thread before the result is
             // published: the toolkit's reference counts are not atomic.
+            PreparedFrame& frame = *job.frame;
             try {
-                *job.image = ConvertToPaletteImage(ComposeExportFrame(*job.image, m_width, m_height));
+                frame.image = ComposeExportFrame(frame.image, m_width, m_height);
+                if (m_paletteOnly)
+                    frame.palette = ChooseImagePalette(frame.image, gif_optimise::kMaxPaletteColours);
+                else
+                    frame.image = ConvertToPaletteImage(frame.image);
             } catch (const std::bad_alloc&) {
-                *job.image = wxImage();  // no palette: the writer refuses the frame with a reason
+                // no palette: the writer refuses the frame with a reason
+                frame.image = wxImage();
+                frame.palette.clear();
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
@@ -95,6 +115,7 @@ private:
 
     const int m_width;
     const int m_height;
+    const bool m_paletteOnly;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_finished;
@@ -104,73 +125,187 @@ private:
     std::vector<std::thread> m_workers;
 };
 
-std::unique_ptr<wxImage> Unshared(wxImage picture) {
+std::unique_ptr<PreparedFrame> Unshared(wxImage picture) {
     if (picture.IsOk() && picture.GetRefData()->GetRefCount() > 1)
         picture = picture.Copy();
-    return std::make_unique<wxImage>(picture);
+    return std::make_unique<PreparedFrame>(PreparedFrame{picture, {}});
 }
 
-// Writes every frame in order; false with a reason on failure or cancel.
-bool WriteFrames(const Request& request, const FrameSource& source, const Progress& progress,
-                 wxOutputStream& stream, Result& result, const ReplacingFile& file) {
+enum class Outcome { kWritten, kUnconvertible, kWriteFailed, kCancelled };
+
+// Writes one frame at the exact level: every frame a full canvas with its own palette.
+class ExactWriter {
+public:
+    Outcome Write(const PreparedFrame& frame, bool first, int delay, wxOutputStream& stream) {
+        MyGifHandler::PaletteBuffer palette;
+        int count = 0;
+        int transparentIndex = -1;
+        if (!MyGifHandler::GetFramePalette(frame.image, palette, count, transparentIndex))
+            return Outcome::kUnconvertible;
+        // A palette frame always has few enough colours, so a refusal is a failed write.
+        if (!m_handler.DoSaveFile(frame.image, stream, first, delay * 10, palette, count, transparentIndex))
+            return Outcome::kWriteFailed;
+        return Outcome::kWritten;
+    }
+
+private:
+    MyGifHandler m_handler;
+};
+
+// Writes one frame at the smaller levels, as the changes against what is already shown.
+class OptimisedWriter {
+public:
+    explicit OptimisedWriter(const Request& request)
+        : m_optimiser(request.width, request.height, static_cast<gif_optimise::Level>(request.level), request.lossy),
+          m_width(request.width), m_height(request.height) {}
+
+    Outcome Write(const PreparedFrame& frame, bool first, int delay, wxOutputStream& stream) {
+        if (frame.palette.empty() || !frame.image.IsOk())
+            return Outcome::kUnconvertible;
+        const gif_optimise::Frame optimised = m_optimiser.Next(frame.image.GetData(), frame.palette);
+        if (first && !gif_optimise::WriteHeader(stream, m_width, m_height, m_optimiser.GlobalPalette()))
+            return Outcome::kWriteFailed;
+        return gif_optimise::WriteFrame(stream, optimised, delay) ? Outcome::kWritten : Outcome::kWriteFailed;
+    }
+
+private:
+    gif_optimise::FrameOptimiser m_optimiser;
+    const int m_width;
+    const int m_height;
+};
+
+// Writes every frame in order and the trailer; on failure `failedFrame` is the frame concerned.
+template <typename Writer>
+Outcome WriteFramesWith(Writer& writer, const Request& request, const FrameSource& source, const Progress& progress,
+                        wxOutputStream& stream, size_t& failedFrame) {
     const unsigned threads = request.threads ? request.threads : std::max(1u, std::thread::hardware_concurrency());
     // One frame per worker and one more in flight, so no worker waits while the oldest frame is
     // written; memory stays bounded whatever the frame count.
     const size_t lookAhead = size_t(threads) + 1;
-    FramePipeline pipeline(request.width, request.height, threads);
-    MyGifHandler handler;
+    FramePipeline pipeline(request.width, request.height, request.level != gif_optimise::kExact, threads);
     size_t submitted = 0;
     for (size_t written = 0; written < request.frameCount; ++written) {
         for (; submitted < request.frameCount && submitted < written + lookAhead; ++submitted)
             pipeline.Submit(submitted, Unshared(source(submitted)));
-        const std::unique_ptr<wxImage> frame = pipeline.Take(written);
-        MyGifHandler::PaletteBuffer palette;
-        int count = 0;
-        int transparentIndex = -1;
-        if (!MyGifHandler::GetFramePalette(*frame, palette, count, transparentIndex)) {
-            result.reason = wxString::Format(_("Frame %d could not be converted to 256 colours."),
-                                             static_cast<int>(written + 1));
-            return false;
+        const std::unique_ptr<PreparedFrame> frame = pipeline.Take(written);
+        const Outcome outcome = writer.Write(*frame, written == 0, request.delay, stream);
+        if (outcome != Outcome::kWritten) {
+            failedFrame = written;
+            return outcome;
         }
-        // A palette frame always has few enough colours, so a refusal is a failed write.
-        if (!handler.DoSaveFile(*frame, stream, written == 0, request.delay * 10, palette, count, transparentIndex)) {
-            result.reason = file.WriteFailure();
-            return false;
-        }
-        if (progress && !progress(written + 1, request.frameCount)) {
-            result.cancelled = true;
-            result.reason = _("The export was cancelled.");
-            return false;
-        }
+        if (progress && !progress(written + 1, request.frameCount))
+            return Outcome::kCancelled;
     }
-    if (!MyGifHandler::WriteTrailer(stream)) {
-        result.reason = file.WriteFailure();
-        return false;
+    return MyGifHandler::WriteTrailer(stream) ? Outcome::kWritten : Outcome::kWriteFailed;
+}
+
+Outcome WriteFrames(const Request& request, const FrameSource& source, const Progress& progress,
+                    wxOutputStream& stream, size_t& failedFrame) {
+    if (request.level == gif_optimise::kExact) {
+        ExactWriter writer;
+        return WriteFramesWith(writer, request, source, progress, stream, failedFrame);
     }
-    return true;
+    OptimisedWriter writer(request);
+    return WriteFramesWith(writer, request, source, progress, stream, failedFrame);
+}
+
+// Where the request cannot be exported at all, why; empty when it can.
+wxString Refusal(const Request& request) {
+    if (request.width <= 0 || request.height <= 0)
+        return wxString::Format(_("The output size %d x %d has no pixels."), request.width, request.height);
+    if (request.frameCount == 0)
+        return _("There are no frames to export.");
+    return wxString();
 }
 
 }  // namespace
 
 Result Export(const Request& request, const FrameSource& source, const Progress& progress) {
     Result result;
-    if (request.width <= 0 || request.height <= 0) {
-        result.reason = wxString::Format(_("The output size %d x %d has no pixels."), request.width, request.height);
+    result.reason = Refusal(request);
+    if (!result.reason.empty())
         return result;
-    }
-    if (request.frameCount == 0) {
-        result.reason = _("There are no frames to export.");
-        return result;
-    }
     // Failures come back as the reason; the stream classes would also log them.
     wxLogNull quiet;
     ReplacingFile file;
     if (!file.Open(request.path, result.reason))
         return result;
-    if (!WriteFrames(request, source, progress, file.Stream(), result, file))
-        return result;
-    result.ok = file.Commit(result.reason);
+    size_t failedFrame = 0;
+    switch (WriteFrames(request, source, progress, file.Stream(), failedFrame)) {
+    case Outcome::kWritten:
+        result.ok = file.Commit(result.reason);
+        break;
+    case Outcome::kUnconvertible:
+        result.reason = wxString::Format(_("Frame %d could not be converted to 256 colours."),
+                                         static_cast<int>(failedFrame + 1));
+        break;
+    case Outcome::kWriteFailed:
+        result.reason = file.WriteFailure();
+        break;
+    case Outcome::kCancelled:
+        result.cancelled = true;
+        result.reason = _("The export was cancelled.");
+        break;
+    }
     return result;
+}
+
+SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress) {
+    // Runs of neighbouring frames encoded. A frame costs more after several predecessors than
+    // after one, as the colours drawn from drift away from the true ones, so only the frames after
+    // the first two of a run count as later frames.
+    constexpr size_t kRuns = 6;
+    constexpr size_t kRunLength = 4;
+    constexpr size_t kSettling = 2;
+    SizeEstimate estimate;
+    estimate.reason = Refusal(request);
+    if (!estimate.reason.empty())
+        return estimate;
+    wxLogNull quiet;
+    const size_t frames = request.frameCount;
+    const bool everyFrame = frames <= kRuns * kRunLength;
+    const size_t runs = everyFrame ? 1 : kRuns;
+    const size_t runLength = everyFrame ? frames : kRunLength;
+    std::vector<unsigned long long> firstSizes, laterSizes;
+    for (size_t run = 0; run < runs; ++run) {
+        const size_t start = everyFrame ? 0 : run * (frames - runLength) / (runs - 1);
+        Request part = request;
+        part.frameCount = runLength;
+        wxCountingOutputStream counter;
+        unsigned long long before = 0;
+        const Progress measure = [&](size_t done, size_t) {
+            const unsigned long long length = counter.GetLength();
+            if (done == 1)
+                firstSizes.push_back(length);
+            else if (everyFrame || done > kSettling)
+                laterSizes.push_back(length - before);
+            before = length;
+            return !progress || progress(run * runLength + done, runs * runLength);
+        };
+        size_t failedFrame = 0;
+        const Outcome outcome =
+            WriteFrames(part, [&](size_t index) { return source(start + index); }, measure, counter, failedFrame);
+        if (outcome == Outcome::kCancelled) {
+            estimate.cancelled = true;
+            estimate.reason = _("The export was cancelled.");
+            return estimate;
+        }
+        if (outcome != Outcome::kWritten) {
+            estimate.reason = wxString::Format(_("Frame %d could not be converted to 256 colours."),
+                                               static_cast<int>(start + failedFrame + 1));
+            return estimate;
+        }
+    }
+    const size_t trailer = 1;
+    const unsigned long long first = std::accumulate(firstSizes.begin(), firstSizes.end(), 0ull) / firstSizes.size();
+    if (everyFrame) {
+        estimate.bytes = first + std::accumulate(laterSizes.begin(), laterSizes.end(), 0ull) + trailer;
+    } else {
+        const double later = std::accumulate(laterSizes.begin(), laterSizes.end(), 0.0) / laterSizes.size();
+        estimate.bytes = first + static_cast<unsigned long long>((frames - 1) * later) + trailer;
+    }
+    estimate.ok = true;
+    return estimate;
 }
 
 wxString EnsureGifExtension(const wxString& path) {

@@ -4,6 +4,8 @@
 // a palette image and written through MyGifHandler into a temporary file that replaces the target
 // only once every byte is written.
 
+#include "window/my_gifhandler/frame_optimiser.h"
+
 #include <wx/image.h>
 #include <wx/string.h>
 
@@ -28,6 +30,10 @@ struct Request {
     int height = 0;
     int delay = 0;       // hundredths of a second, one for every frame
     unsigned threads = 0;  // workers composing and reducing frames; 0: one per core
+    // kExact: every frame whole with its own palette. kSmaller: later frames only where they
+    // changed. kSmallest: also lossy compression of the given strength (1..gif_optimise::kMaxLossy).
+    gif_optimise::Level level = gif_optimise::kExact;
+    int lossy = gif_optimise::kDefaultLossy;
 };
 
 struct Result {
@@ -39,6 +45,19 @@ struct Result {
 // Writes the animation. On any failure or cancel the target is left as it was and no temporary
 // file remains. Blocks until done; the toolkit's log is silenced meanwhile (the reason says it all).
 Result Export(const Request& request, const FrameSource& source, const Progress& progress = {});
+
+struct SizeEstimate {
+    bool ok = false;
+    bool cancelled = false;
+    wxString reason;            // why there is no estimate; empty on success
+    unsigned long long bytes = 0;
+};
+
+// The size Export would write for the request (its path is not used), found by encoding a few
+// evenly spread runs of neighbouring frames in memory and extrapolating from them. With few frames,
+// all of them are encoded and the size is exact. The source is called in frame order for the
+// sampled frames only; `progress` counts sampled frames and may cancel.
+SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress = {});
 
 // The path unchanged when it ends with ".gif" (case-sensitive), else with ".gif" appended.
 wxString EnsureGifExtension(const wxString& path);
