@@ -148,13 +148,31 @@ bool OutputSize(const Options& options, const wxSize& reference, wxSize& size, c
     return true;
 }
 
-bool Export(const wxString& path, PictureList& pictures, const wxSize& size, int delay, const Console& console) {
+gif_export::Request MakeRequest(const Options& options, const PictureList& pictures, const wxSize& size, int delay) {
     gif_export::Request request;
-    request.path = path;
     request.frameCount = pictures.Count();
     request.width = size.x;
     request.height = size.y;
     request.delay = delay;
+    request.level = static_cast<gif_optimise::Level>(options.level);
+    request.lossy = options.lossy.value_or(gif_optimise::kDefaultLossy);
+    return request;
+}
+
+bool PrintEstimate(const gif_export::Request& request, PictureList& pictures, const Console& console) {
+    const gif_export::SizeEstimate estimate =
+        gif_export::EstimateSize(request, [&](size_t index) { return pictures.Take(index); });
+    if (!estimate.ok) {
+        console.err << "quintrel-gif: " << Utf8(estimate.reason) << "\n";
+        return false;
+    }
+    console.out << estimate.bytes << "\n";
+    return true;
+}
+
+bool Export(const wxString& path, gif_export::Request request, PictureList& pictures, const Console& console) {
+    request.path = path;
+    const wxSize size(request.width, request.height);
     const auto progress = [&](size_t done, size_t total) {
         if (console.showProgress) {
             console.err << "\rquintrel-gif: frame " << done << " of " << total << (done == total ? "\n" : "");
@@ -187,7 +205,7 @@ int Run(const Options& options, const Console& console) {
         work.delay = *options.delay;
     if (!options.output.empty())
         work.output = options.output;
-    if (work.output.empty() && options.saveProject.empty()) {
+    if (work.output.empty() && options.saveProject.empty() && !options.estimate) {
         console.err << "quintrel-gif: the project names no GIF file; give one with -o.\n";
         return kFailed;
     }
@@ -202,12 +220,16 @@ int Run(const Options& options, const Console& console) {
     if (!OutputSize(options, work.referenceSize.value_or(output_size::FindBestSize(pictures.Sizes())), size, console))
         return kFailed;
 
+    const gif_export::Request request = MakeRequest(options, pictures, size, work.delay);
+    if (options.estimate)
+        return PrintEstimate(request, pictures, console) ? kDone : kFailed;
+
     // The paths before the export hands the pictures over.
     const std::vector<wxString> imagePaths = pictures.AbsolutePaths();
     wxString gifPath;
     if (!work.output.empty()) {
         gifPath = gif_export::EnsureGifExtension(work.output);
-        if (!Export(gifPath, pictures, size, work.delay, console))
+        if (!Export(gifPath, request, pictures, console))
             return kFailed;
     }
     if (!options.saveProject.empty()) {
