@@ -238,6 +238,7 @@ int Run(const Options& options, const Console& console) {
         contents.width = size.x;
         contents.height = size.y;
         contents.delay = work.delay;
+        contents.level = options.level;
         contents.imagePaths = imagePaths;
         const project_file::SaveResult saved = project_file::Save(options.saveProject, contents);
         if (!saved.ok) {

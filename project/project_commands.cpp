@@ -105,6 +105,9 @@ void MyFrame::OpenProjectFile(const wxString& path) {
         m_thumbnailCtrl->m_delay = value;
         m_savedDelay = value;
     };
+    // A project that names no level was made at the exact one.
+    SetExportLevel(0);
+    callbacks.level = [&](int value) { SetExportLevel(value); };
     callbacks.emptyImages = [&] {
         wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
     };
@@ -149,6 +152,7 @@ bool MyFrame::SaveProject() {
     contents.width = m_spinctrl_width->GetValue();
     contents.height = m_spinctrl_height->GetValue();
     contents.delay = m_spinctrl_delay->GetValue();
+    contents.level = m_exportLevel;
     for (int i = 0; i < count; ++i)
         contents.imagePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
 

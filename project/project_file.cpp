@@ -39,6 +39,8 @@ void BuildDocument(wxXmlDocument& document, const ProjectContents& contents) {
     AppendText(AppendElement(gif, "width"), wxString::Format("%d", contents.width));
     AppendText(AppendElement(gif, "height"), wxString::Format("%d", contents.height));
     AppendText(AppendElement(gif, "delay_time"), wxString::Format("%d", contents.delay));
+    if (contents.level != 0)
+        AppendText(AppendElement(gif, "export_level"), wxString::Format("%d", contents.level));
     // AddChild walks the whole child list each time; inserting after the previous path keeps long lists linear.
     wxXmlNode* previous = nullptr;
     for (const wxString& path : contents.imagePaths) {
@@ -134,6 +136,10 @@ ReadResult Read(const wxString& path, const ReadCallbacks& callbacks) {
     if (!delay)
         return ReadResult::Stopped;
     Deliver(callbacks.delay, paths::ParseLeadingInt(delay->GetNodeContent()));
+    if (const wxXmlNode* level = ElementNamed(delay->GetNext(), "export_level")) {
+        const int value = paths::ParseLeadingInt(level->GetNodeContent());
+        Deliver(callbacks.level, value >= 0 && value <= 2 ? value : 0);
+    }
     const wxXmlNode* images = ElementNamed(gif->GetNext(), "images");
     if (!images)
         return ReadResult::Stopped;

@@ -15,6 +15,9 @@ struct ProjectContents {
     int width = 0;
     int height = 0;
     int delay = 0;
+    // The export level; written only when not 0, as an element after "delay_time" that readers
+    // which do not know it skip, so projects at level 0 keep their bytes.
+    int level = 0;
     std::vector<wxString> imagePaths;
 };
 
@@ -33,6 +36,8 @@ struct ReadCallbacks {
     std::function<void(int)> height;
     std::function<void(const wxString&)> name;
     std::function<void(int)> delay;
+    // Only for a file that stores a level; one outside 0..2 is delivered as 0.
+    std::function<void(int)> level;
     // The file lists no image at all; the caller shows "Failed to load XML file!".
     std::function<void()> emptyImages;
     std::function<void(const wxString&)> imagePath;

@@ -7,6 +7,8 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <memory>
+
 class wxLocale;
 class wxMenu;
 class wxMenuItem;
@@ -18,6 +20,7 @@ class wxToolBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
 class wxImageThumbnailItem;
+class SizeEstimateStatus;
 
 class MyFrame : public wxFrame {
 public:
@@ -62,6 +65,9 @@ public:
     void OnSaveGif(wxCommandEvent& event);
     void OnSaveGifAs(wxCommandEvent& event);
     bool WriteGifFile();
+    // Exact, Smaller or Smallest from the Animation menu; remembered for the next start.
+    void OnExportLevel(wxCommandEvent& event);
+    void SetExportLevel(int level);
 
     // Projects and closing.
     void OnOpenProject(wxCommandEvent& event);
@@ -102,6 +108,7 @@ public:
     wxMenuItem* m_menuItem_clear_all = nullptr;
     wxMenuItem* m_menuItem_run = nullptr;
     wxMenuItem* m_menuItem_loop_count = nullptr;
+    wxMenuItem* m_menuItem_export_levels[3] = {nullptr, nullptr, nullptr};
     wxMenuItem* m_menuItem_help = nullptr;
     wxMenu* m_menu_language = nullptr;
     wxMenuItem* m_menuItem_support = nullptr;
@@ -140,6 +147,8 @@ public:
     wxSpinCtrl* m_spinctrl_height = nullptr;
     wxStatusBar* m_statusBar1 = nullptr;
     wxLocale* m_locale = nullptr;
+    int m_exportLevel = 0;  // 0 exact, 1 smaller, 2 smallest
+    std::unique_ptr<SizeEstimateStatus> m_sizeEstimate;
 
     // Whether the preview player runs; process-wide as the toggling command reads it.
     static bool s_playing;

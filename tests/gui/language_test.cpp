@@ -164,7 +164,8 @@ TEST_F(LanguageTest, PickingDeutschStoresItRelabelsEverythingAndTheNextStartIsGe
     EXPECT_EQ(Labels(frame->m_menu_frame),
               (std::vector<std::string>{"Bild hinzufügen\tCtrl+Ins", "Löschen\tCtrl+Del", "Alle entfernen"}));
     EXPECT_EQ(Labels(frame->m_menu_animation),
-              (std::vector<std::string>{"Animation abspielen\tCtrl+P", "Wiederholungen"}));
+              (std::vector<std::string>{"Animation abspielen\tCtrl+P", "Wiederholungen", "", "Exakt", "Kleiner",
+                                        "Am kleinsten"}));
     EXPECT_EQ(Labels(frame->m_menu_help), (std::vector<std::string>{"Hilfe", "Sprache", "Support",
                                                                     "Nach Updates suchen", "Über"}));
     // The language entries keep their own names.

@@ -42,7 +42,8 @@ TEST_F(MainWindowTest, MenuItemsInOrderWithTheirShortcuts) {
                                                                     "Save Project\tCtrl+S", "Exit\tCtrl+Q"}));
     EXPECT_EQ(labels(frame->m_menu_frame),
               (std::vector<std::string>{"Add Image\tCtrl+Ins", "Delete\tCtrl+Del", "Clear All"}));
-    EXPECT_EQ(labels(frame->m_menu_animation), (std::vector<std::string>{"Run animation\tCtrl+P", "Loop Count"}));
+    EXPECT_EQ(labels(frame->m_menu_animation), (std::vector<std::string>{"Run animation\tCtrl+P", "Loop Count", "",
+                                                                          "Exact", "Smaller", "Smallest"}));
     EXPECT_EQ(labels(frame->m_menu_help),
               (std::vector<std::string>{"Help", "Language", "Support", "Check for Update", "About"}));
     EXPECT_EQ(labels(frame->m_menu_language),

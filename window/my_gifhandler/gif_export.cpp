@@ -250,25 +250,50 @@ Result Export(const Request& request, const FrameSource& source, const Progress&
     return result;
 }
 
+namespace {
+
+// Runs of neighbouring frames encoded for an estimate. A frame costs more after several
+// predecessors than after one, as the colours drawn from drift away from the true ones, so only
+// the frames after the first two of a run count as later frames.
+constexpr size_t kEstimateRuns = 6;
+constexpr size_t kEstimateRunLength = 4;
+constexpr size_t kEstimateSettling = 2;
+
+bool EstimateEveryFrame(size_t frameCount) { return frameCount <= kEstimateRuns * kEstimateRunLength; }
+
+size_t EstimateRunStart(size_t run, size_t frameCount) {
+    return run * (frameCount - kEstimateRunLength) / (kEstimateRuns - 1);
+}
+
+}  // namespace
+
+std::vector<size_t> EstimatedFrames(size_t frameCount) {
+    std::vector<size_t> frames;
+    if (EstimateEveryFrame(frameCount)) {
+        for (size_t index = 0; index < frameCount; ++index)
+            frames.push_back(index);
+        return frames;
+    }
+    for (size_t run = 0; run < kEstimateRuns; ++run) {
+        for (size_t offset = 0; offset < kEstimateRunLength; ++offset)
+            frames.push_back(EstimateRunStart(run, frameCount) + offset);
+    }
+    return frames;
+}
+
 SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress) {
-    // Runs of neighbouring frames encoded. A frame costs more after several predecessors than
-    // after one, as the colours drawn from drift away from the true ones, so only the frames after
-    // the first two of a run count as later frames.
-    constexpr size_t kRuns = 6;
-    constexpr size_t kRunLength = 4;
-    constexpr size_t kSettling = 2;
     SizeEstimate estimate;
     estimate.reason = Refusal(request);
     if (!estimate.reason.empty())
         return estimate;
     wxLogNull quiet;
     const size_t frames = request.frameCount;
-    const bool everyFrame = frames <= kRuns * kRunLength;
-    const size_t runs = everyFrame ? 1 : kRuns;
-    const size_t runLength = everyFrame ? frames : kRunLength;
+    const bool everyFrame = EstimateEveryFrame(frames);
+    const size_t runs = everyFrame ? 1 : kEstimateRuns;
+    const size_t runLength = everyFrame ? frames : kEstimateRunLength;
     std::vector<unsigned long long> firstSizes, laterSizes;
     for (size_t run = 0; run < runs; ++run) {
-        const size_t start = everyFrame ? 0 : run * (frames - runLength) / (runs - 1);
+        const size_t start = everyFrame ? 0 : EstimateRunStart(run, frames);
         Request part = request;
         part.frameCount = runLength;
         wxCountingOutputStream counter;
@@ -277,7 +302,7 @@ SizeEstimate EstimateSize(const Request& request, const FrameSource& source, con
             const unsigned long long length = counter.GetLength();
             if (done == 1)
                 firstSizes.push_back(length);
-            else if (everyFrame || done > kSettling)
+            else if (everyFrame || done > kEstimateSettling)
                 laterSizes.push_back(length - before);
             before = length;
             return !progress || progress(run * runLength + done, runs * runLength);

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 namespace gif_export {
 
@@ -58,6 +59,9 @@ struct SizeEstimate {
 // all of them are encoded and the size is exact. The source is called in frame order for the
 // sampled frames only; `progress` counts sampled frames and may cancel.
 SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress = {});
+
+// The frames EstimateSize asks its source for, in the order it asks.
+std::vector<size_t> EstimatedFrames(size_t frameCount);
 
 // The path unchanged when it ends with ".gif" (case-sensitive), else with ".gif" appended.
 wxString EnsureGifExtension(const wxString& path);
