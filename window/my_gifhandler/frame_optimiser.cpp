@@ -141,7 +141,7 @@ private:
 }  // namespace
 
 FrameOptimiser::FrameOptimiser(int width, int height, Level level, int lossy)
-    : m_width(width), m_height(height), m_level(level), m_lossy(level == kSmallest ? lossy : 0),
+    : m_width(width), m_height(height), m_lossy(level == kSmallest ? std::clamp(lossy, 0, kMaxLossy) : 0),
       m_shown(size_t(width) * height * 3), m_reference(size_t(width) * height * 3) {}
 
 bool FrameOptimiser::Changed(size_t pixel, const unsigned char* rgb) const {

@@ -64,7 +64,6 @@ private:
 
     const int m_width;
     const int m_height;
-    const Level m_level;
     const int m_lossy;
     bool m_started = false;
     Palette m_global;

@@ -160,7 +160,8 @@ public:
           m_width(request.width), m_height(request.height) {}
 
     Outcome Write(const PreparedFrame& frame, bool first, int delay, wxOutputStream& stream) {
-        if (frame.palette.empty() || !frame.image.IsOk())
+        // The format's sides are 16-bit fields.
+        if (frame.palette.empty() || !frame.image.IsOk() || m_width > 0xFFFF || m_height > 0xFFFF)
             return Outcome::kUnconvertible;
         const gif_optimise::Frame optimised = m_optimiser.Next(frame.image.GetData(), frame.palette);
         if (first && !gif_optimise::WriteHeader(stream, m_width, m_height, m_optimiser.GlobalPalette()))
