@@ -43,6 +43,11 @@ def level_name(level):
     return "quintrel-gif" if level == 0 else "quintrel-gif -O %d" % level
 
 
+def frame_size(frames):
+    with Image.open(frames[0]) as first:
+        return first.size
+
+
 def tools(quintrel_gif):
     ffmpeg_filter = "[0:v]split[a][b];[a]palettegen=stats_mode=single[p];[b][p]paletteuse=new=1"
     ours = [Tool(level_name(level),
@@ -53,9 +58,11 @@ def tools(quintrel_gif):
         ours = []
     peers = []
     if GIFSKI and os.access(GIFSKI, os.X_OK):
+        # Its default quality, at the frames' own size (it would otherwise shrink large frames).
         peers.append(Tool("gifski default",
-                          lambda frames, folder, out: [GIFSKI, "--quiet", "--fps", str(100 // DELAY), "-o", out]
-                          + frames))
+                          lambda frames, folder, out: [GIFSKI, "--quiet", "--fps", str(100 // DELAY)]
+                          + ["--width", str(frame_size(frames)[0]), "--height", str(frame_size(frames)[1])]
+                          + ["-o", out] + frames))
     return ours + peers + [
         Tool("ImageMagick convert",
              lambda frames, folder, out: ["/usr/bin/convert", "-delay", str(DELAY), "-loop", "0"] + frames + [out]),
