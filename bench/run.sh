@@ -42,8 +42,17 @@ if [ "$(cat "$SETS/recipe" 2>/dev/null)" != "$recipe" ]; then
     echo "$recipe" > "$SETS/recipe"
 fi
 
+# gifski, a peer from npm: installed into the results folder when npm is there, never a dependency.
+GIFSKI_HOME="$OUT/gifski-peer"
+if [ ! -x "$GIFSKI_HOME/node_modules/gifski/bin/debian/gifski" ] && command -v npm >/dev/null; then
+    npm install --no-audit --no-fund --prefix "$GIFSKI_HOME" gifski >/dev/null || echo "gifski could not be installed"
+fi
+if [ -x "$GIFSKI_HOME/node_modules/gifski/bin/debian/gifski" ]; then
+    export GIFSKI="$GIFSKI_HOME/node_modules/gifski/bin/debian/gifski"
+fi
+
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
-echo "Peers: $(/usr/bin/convert -version | head -1 | cut -d' ' -f2-3), $(ffmpeg -version | head -1 | cut -d' ' -f1-3)"
+echo "Peers: $(/usr/bin/convert -version | head -1 | cut -d' ' -f2-3), $(ffmpeg -version | head -1 | cut -d' ' -f1-3)${GIFSKI:+, $("$GIFSKI" --version)}"
 echo
 "$PYTHON" "$HERE/gif_bench.py" "$BUILD/bin/quintrel-gif" "$OUT/results" \
     "$SETS/photo-pan" "$SETS/synthetic" "$SETS/photo-crops" | tee "$OUT/gif-report.txt"

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "window/my_gifhandler/frame_optimiser.h"
+
 namespace cli {
 
 namespace {
@@ -11,6 +13,32 @@ bool ParseNumber(const wxString& text, long smallest, long& value) {
     if (text.empty() || !(text[0] == '-' || text[0] == '+' || (text[0] >= '0' && text[0] <= '9')))
         return false;
     return text.ToLong(&value) && value >= smallest && value <= kLargestValue;
+}
+
+bool ParseInRange(const wxString& text, long smallest, long largest, long& value) {
+    return !text.empty() && text[0] >= '0' && text[0] <= '9' && text.ToLong(&value) && value >= smallest &&
+           value <= largest;
+}
+
+// The options of the smaller levels, given as "-O LEVEL", "--optimise=LEVEL" and "--lossy=N".
+// False with the error set when the value is bad.
+bool ParseOptimisation(const wxString& option, const wxString& value, Options& options, wxString& error) {
+    long number = 0;
+    if (option == "--lossy") {
+        if (!ParseInRange(value, 1, gif_optimise::kMaxLossy, number)) {
+            error = wxString::Format("--lossy takes a whole number from 1 to %d, not \"%s\".", gif_optimise::kMaxLossy,
+                                     value);
+            return false;
+        }
+        options.lossy = static_cast<int>(number);
+        return true;
+    }
+    if (!ParseInRange(value, gif_optimise::kExact, gif_optimise::kSmallest, number)) {
+        error = wxString::Format("%s takes 0 (exact), 1 (smaller) or 2 (smallest), not \"%s\".", option, value);
+        return false;
+    }
+    options.level = static_cast<int>(number);
+    return true;
 }
 
 }  // namespace
@@ -31,6 +59,18 @@ ParsedArguments ParseArguments(const std::vector<wxString>& arguments) {
             options.help = true;
         } else if (argument == "--version") {
             options.version = true;
+        } else if (argument == "--estimate") {
+            options.estimate = true;
+        } else if (argument.StartsWith("--optimise=") || argument.StartsWith("--lossy=")) {
+            if (!ParseOptimisation(argument.BeforeFirst('='), argument.AfterFirst('='), options, parsed.error))
+                return parsed;
+        } else if (argument == "-O") {
+            if (i + 1 == arguments.size()) {
+                parsed.error = "-O needs a value.";
+                return parsed;
+            }
+            if (!ParseOptimisation(argument, arguments[++i], options, parsed.error))
+                return parsed;
         } else if (argument == "-d" || argument == "-W" || argument == "-H" || argument == "-o" ||
                    argument == "-p" || argument == "--save-project") {
             if (i + 1 == arguments.size()) {
@@ -67,7 +107,11 @@ ParsedArguments ParseArguments(const std::vector<wxString>& arguments) {
         parsed.error = "Give either a project (-p) or images, not both.";
     } else if (options.project.empty() && options.images.empty()) {
         parsed.error = "No images given.";
-    } else if (options.project.empty() && options.output.empty() && options.saveProject.empty()) {
+    } else if (options.lossy && options.level != gif_optimise::kSmallest) {
+        parsed.error = "--lossy is the strength of -O 2 and needs it.";
+    } else if (options.estimate && !options.saveProject.empty()) {
+        parsed.error = "--estimate writes nothing; leave out --save-project.";
+    } else if (options.project.empty() && options.output.empty() && options.saveProject.empty() && !options.estimate) {
         parsed.error = "No output file given (-o OUT.gif).";
     } else {
         parsed.ok = true;
@@ -76,8 +120,8 @@ ParsedArguments ParseArguments(const std::vector<wxString>& arguments) {
 }
 
 wxString UsageText() {
-    return "Usage: quintrel-gif [-d DELAY] [-W WIDTH] [-H HEIGHT] -o OUT.gif IMAGE...\n"
-           "       quintrel-gif -p PROJECT.xml [-d DELAY] [-W WIDTH] [-H HEIGHT] [-o OUT.gif]\n"
+    return wxString::Format("Usage: quintrel-gif [-d DELAY] [-W WIDTH] [-H HEIGHT] [-O LEVEL] -o OUT.gif IMAGE...\n"
+           "       quintrel-gif -p PROJECT.xml [-d DELAY] [-W WIDTH] [-H HEIGHT] [-O LEVEL] [-o OUT.gif]\n"
            "Turns still images (PNG, JPEG, BMP, GIF) into one animated GIF that loops for ever.\n"
            "\n"
            "  -d DELAY              delay of every frame in hundredths of a second (default 10)\n"
@@ -91,13 +135,20 @@ wxString UsageText() {
            "                        then written beside it under the project's name unless -o is given;\n"
            "                        a project with values out of range or a GIF name with folder\n"
            "                        parts is refused\n"
+           "  -O LEVEL, --optimise=LEVEL\n"
+           "                        0 exact: every frame whole (default); 1 smaller: later frames\n"
+           "                        store only what changed; 2 smallest: 1 with lossy compression\n"
+           "  --lossy=N             strength of level 2, 1 to %d (default %d): how far a pixel may\n"
+           "                        stray from its colour to compress better\n"
+           "  --estimate            print the estimated size of the GIF in bytes; write nothing\n"
            "  --save-project FILE   also write a project file of this export (alone, without -o)\n"
            "  --help                show this text\n"
            "  --version             show the version\n"
            "\n"
            "Images that cannot be read are named and skipped.\n"
            "Exit status: 0 done; 1 failed: nothing was replaced (the GIF and the project file are\n"
-           "both written in full before either replaces an existing file); 2 bad arguments.\n";
+           "both written in full before either replaces an existing file); 2 bad arguments.\n",
+                             gif_optimise::kMaxLossy, gif_optimise::kDefaultLossy);
 }
 
 }  // namespace cli

@@ -154,13 +154,30 @@ bool OutputSize(const Options& options, const wxSize& reference, wxSize& size, c
     return true;
 }
 
-// Writes the GIF into its opened file; committing is the caller's.
-bool WriteGif(ReplacingFile& file, PictureList& pictures, const wxSize& size, int delay, const Console& console) {
+gif_export::Request MakeRequest(const Options& options, const PictureList& pictures, const wxSize& size, int delay) {
     gif_export::Request request;
     request.frameCount = pictures.Count();
     request.width = size.x;
     request.height = size.y;
     request.delay = delay;
+    request.level = static_cast<gif_optimise::Level>(options.level);
+    request.lossy = options.lossy.value_or(gif_optimise::kDefaultLossy);
+    return request;
+}
+
+bool PrintEstimate(const gif_export::Request& request, PictureList& pictures, const Console& console) {
+    const gif_export::SizeEstimate estimate =
+        gif_export::EstimateSize(request, [&](size_t index) { return pictures.Take(index); });
+    if (!estimate.ok) {
+        console.err << "quintrel-gif: " << Utf8(estimate.reason) << "\n";
+        return false;
+    }
+    console.out << estimate.bytes << "\n";
+    return true;
+}
+
+// Writes the GIF into its opened file; committing is the caller's.
+bool WriteGif(ReplacingFile& file, const gif_export::Request& request, PictureList& pictures, const Console& console) {
     const auto progress = [&](size_t done, size_t total) {
         if (console.showProgress) {
             console.err << "\rquintrel-gif: frame " << done << " of " << total << (done == total ? "\n" : "");
@@ -182,8 +199,8 @@ bool Fail(const wxString& reason, const Console& console) {
 
 // Both targets are written to temporary files first and replaced only when both are complete, so a
 // failure replaces neither.
-bool WriteTargets(const wxString& gifPath, const wxString& projectPath, PictureList& pictures, const wxSize& size,
-                  int delay, const Console& console) {
+bool WriteTargets(const wxString& gifPath, const wxString& projectPath, const gif_export::Request& request,
+                  PictureList& pictures, const Console& console) {
     ReplacingFile gif;
     ReplacingFile project;
     wxString reason;
@@ -195,11 +212,12 @@ bool WriteTargets(const wxString& gifPath, const wxString& projectPath, PictureL
     // The paths before the export hands the pictures over.
     project_file::ProjectContents contents;
     contents.gifPath = gifPath;
-    contents.width = size.x;
-    contents.height = size.y;
-    contents.delay = delay;
+    contents.width = request.width;
+    contents.height = request.height;
+    contents.delay = request.delay;
+    contents.level = request.level;
     contents.imagePaths = pictures.AbsolutePaths();
-    if (!gifPath.empty() && !WriteGif(gif, pictures, size, delay, console))
+    if (!gifPath.empty() && !WriteGif(gif, request, pictures, console))
         return false;
     if (!projectPath.empty()) {
         const project_file::SaveResult written = project_file::Write(project, contents);
@@ -211,7 +229,7 @@ bool WriteTargets(const wxString& gifPath, const wxString& projectPath, PictureL
     if (!projectPath.empty() && !project.Commit(reason))
         return Fail(reason, console);
     if (!gifPath.empty())
-        console.out << Utf8(wxFileName(gifPath).GetFullName()) << " (" << size.x << " * " << size.y << ")px, "
+        console.out << Utf8(wxFileName(gifPath).GetFullName()) << " (" << request.width << " * " << request.height << ")px, "
                     << pictures.Count() << " frames\n";
     return true;
 }
@@ -230,7 +248,7 @@ int Run(const Options& options, const Console& console) {
         work.delay = *options.delay;
     if (!options.output.empty())
         work.output = options.output;
-    if (work.output.empty() && options.saveProject.empty()) {
+    if (work.output.empty() && options.saveProject.empty() && !options.estimate) {
         console.err << "quintrel-gif: the project names no GIF file; give one with -o.\n";
         return kFailed;
     }
@@ -245,8 +263,11 @@ int Run(const Options& options, const Console& console) {
     if (!OutputSize(options, work.referenceSize.value_or(output_size::FindBestSize(pictures.Sizes())), size, console))
         return kFailed;
 
+    const gif_export::Request request = MakeRequest(options, pictures, size, work.delay);
+    if (options.estimate)
+        return PrintEstimate(request, pictures, console) ? kDone : kFailed;
     const wxString gifPath = work.output.empty() ? wxString() : gif_export::EnsureGifExtension(work.output);
-    if (!WriteTargets(gifPath, options.saveProject, pictures, size, work.delay, console))
+    if (!WriteTargets(gifPath, options.saveProject, request, pictures, console))
         return kFailed;
     return kDone;
 }

@@ -93,6 +93,7 @@ void MyFrame::OpenProjectFile(const wxString& path) {
     m_spinctrl_delay->SetValue(contents.delay);
     m_thumbnailCtrl->m_delay = contents.delay;
     m_savedDelay = contents.delay;
+    SetExportLevel(contents.level);
     if (read.listsNoImage)
         wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
 
@@ -131,6 +132,7 @@ bool MyFrame::SaveProject() {
     contents.width = m_spinctrl_width->GetValue();
     contents.height = m_spinctrl_height->GetValue();
     contents.delay = m_spinctrl_delay->GetValue();
+    contents.level = m_exportLevel;
     for (int i = 0; i < count; ++i)
         contents.imagePaths.push_back(m_thumbnailCtrl->GetItem(i)->m_path);
 

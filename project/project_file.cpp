@@ -36,6 +36,8 @@ void BuildDocument(wxXmlDocument& document, const ProjectContents& contents) {
     AppendText(AppendElement(gif, "width"), wxString::Format("%d", contents.width));
     AppendText(AppendElement(gif, "height"), wxString::Format("%d", contents.height));
     AppendText(AppendElement(gif, "delay_time"), wxString::Format("%d", contents.delay));
+    if (contents.level != 0)
+        AppendText(AppendElement(gif, "export_level"), wxString::Format("%d", contents.level));
     // AddChild walks the whole child list each time; inserting after the previous path keeps long lists linear.
     wxXmlNode* previous = nullptr;
     for (const wxString& path : contents.imagePaths) {

@@ -16,6 +16,9 @@ struct ProjectContents {
     int width = 0;
     int height = 0;
     int delay = 0;
+    // The export level; written only when not 0, as an element after "delay_time" that readers
+    // which do not know it skip, so projects at level 0 keep their bytes.
+    int level = 0;
     std::vector<wxString> imagePaths;
 };
 

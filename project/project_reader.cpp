@@ -31,11 +31,11 @@ constexpr size_t kLargestFileBytes = size_t(256) << 20;
 
 constexpr int kLargestValue = 65535;  // the GIF format keeps sizes and delays in 16 bits
 
-enum class Element { Document, Project, Name, Gif, Width, Height, Delay, Images, Path, Ignored };
+enum class Element { Document, Project, Name, Gif, Width, Height, Delay, Level, Images, Path, Ignored };
 
 bool HoldsValue(Element kind) {
     return kind == Element::Name || kind == Element::Width || kind == Element::Height || kind == Element::Delay ||
-           kind == Element::Path;
+           kind == Element::Level || kind == Element::Path;
 }
 
 bool IsBlank(const char* text, int length) {
@@ -165,6 +165,7 @@ private:
         case Element::Width: m_values.width = std::move(done.text); break;
         case Element::Height: m_values.height = std::move(done.text); break;
         case Element::Delay: m_values.delay = std::move(done.text); break;
+        case Element::Level: m_values.level = std::move(done.text); break;
         case Element::Path: m_values.paths.push_back(wxString::FromUTF8(done.text.data(), done.text.size())); break;
         default: break;
         }
@@ -248,7 +249,10 @@ private:
                 return expect("width", Element::Width);
             if (index == 1)
                 return expect("height", Element::Height);
-            return index == 2 ? expect("delay_time", Element::Delay) : Element::Ignored;
+            if (index == 2)
+                return expect("delay_time", Element::Delay);
+            // The export level, stored only when not exact; anything else after the delay is ignored.
+            return index == 3 && name && std::strcmp(name, "export_level") == 0 ? Element::Level : Element::Ignored;
         case Element::Images:
             m_values.imagesListed = true;
             if (m_inPathRun && name && std::strcmp(name, "path") == 0)
@@ -303,6 +307,9 @@ private:
             !TakeNumber("height", m_values.height, 1, contents.height, result.reason) ||
             !TakeNumber("delay_time", m_values.delay, 0, contents.delay, result.reason))
             return result;
+        // A level this program does not know is read as the exact one.
+        const int level = paths::ParseLeadingInt(wxString::FromUTF8(m_values.level.data(), m_values.level.size()));
+        contents.level = level >= 0 && level <= 2 ? level : 0;
         contents.gifPath = wxString::FromUTF8(m_values.name.data(), m_values.name.size());
         // The GIF is written beside the project under this name, so it may not lead anywhere else.
         if (contents.gifPath.find('/') != wxString::npos) {
@@ -318,7 +325,7 @@ private:
     }
 
     struct Values {
-        std::string name, width, height, delay;
+        std::string name, width, height, delay, level;
         std::vector<wxString> paths;
         bool imagesListed = false;  // "images" has at least one child
     };

@@ -1,10 +1,12 @@
 #include "window/my_frame.h"
 
+#include "app/export_level_setting.h"
 #include "app/interface_languages.h"
 #include "app/paths.h"
 #include "app/update_check.h"
 #include "window/application_icon.h"
 #include "window/autosaver.h"
+#include "window/size_estimate_status.h"
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
@@ -49,6 +51,7 @@ wxEND_EVENT_TABLE()
 MyFrame::MyFrame() = default;
 
 MyFrame::~MyFrame() {
+    m_sizeEstimate.reset();  // its worker stops before the window's state goes
     TheUpdateFetch().Forget(this);  // a check still running must not reach this window
     m_timer.Stop();
     delete m_locale;
@@ -86,6 +89,7 @@ void MyFrame::InitFrame() {
     wxLocale::AddCatalogLookupPathPrefix(interface_languages::CatalogFolder());
     ApplyLanguage(language);
     m_language = language;
+    m_exportLevel = export_level_setting::Read();
 
     BuildMenuBar();
 
@@ -123,6 +127,7 @@ void MyFrame::InitFrame() {
         SetIcons(icons);
     SetTitle(paths::DisplayName());
     StartAutosave();
+    m_sizeEstimate = std::make_unique<SizeEstimateStatus>(*this);
 }
 
 wxString MyFrame::MenuLabel(const wxString& key, const wxString& shortcut) {
@@ -160,6 +165,13 @@ void MyFrame::BuildMenuBar() {
     m_menu_animation = new wxMenu();
     m_menuItem_run = AppendItem(m_menu_animation, "Run animation", "Ctrl+P");
     m_menuItem_loop_count = AppendItem(m_menu_animation, "Loop Count");
+    m_menu_animation->AppendSeparator();
+    static const char* const kExportLevels[] = {wxTRANSLATE("Exact"), wxTRANSLATE("Smaller"), wxTRANSLATE("Smallest")};
+    for (int level = 0; level < 3; ++level) {
+        m_menuItem_export_levels[level] = m_menu_animation->AppendRadioItem(wxID_ANY, wxGetTranslation(kExportLevels[level]));
+        Bind(wxEVT_MENU, &MyFrame::OnExportLevel, this, m_menuItem_export_levels[level]->GetId());
+    }
+    m_menuItem_export_levels[m_exportLevel]->Check();
     m_menubar->Append(m_menu_animation, wxGetTranslation("Animation"));
 
     m_menu_help = new wxMenu();

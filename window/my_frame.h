@@ -24,6 +24,7 @@ class wxThumbnailEvent;
 class wxImageThumbnailItem;
 class Autosaver;
 struct AutosavedWork;
+class SizeEstimateStatus;
 
 class MyFrame : public wxFrame {
 public:
@@ -68,6 +69,9 @@ public:
     void OnSaveGif(wxCommandEvent& event);
     void OnSaveGifAs(wxCommandEvent& event);
     bool WriteGifFile();
+    // Exact, Smaller or Smallest from the Animation menu; remembered for the next start.
+    void OnExportLevel(wxCommandEvent& event);
+    void SetExportLevel(int level);
 
     // Projects and closing.
     void OnOpenProject(wxCommandEvent& event);
@@ -116,6 +120,7 @@ public:
     wxMenuItem* m_menuItem_clear_all = nullptr;
     wxMenuItem* m_menuItem_run = nullptr;
     wxMenuItem* m_menuItem_loop_count = nullptr;
+    wxMenuItem* m_menuItem_export_levels[3] = {nullptr, nullptr, nullptr};
     wxMenuItem* m_menuItem_help = nullptr;
     wxMenu* m_menu_language = nullptr;
     wxMenuItem* m_menuItem_support = nullptr;
@@ -156,6 +161,8 @@ public:
     wxStatusBar* m_statusBar1 = nullptr;
     wxLocale* m_locale = nullptr;
     std::unique_ptr<Autosaver> m_autosaver;
+    int m_exportLevel = 0;  // 0 exact, 1 smaller, 2 smallest
+    std::unique_ptr<SizeEstimateStatus> m_sizeEstimate;
 
     // Whether the preview player runs; process-wide as the toggling command reads it.
     static bool s_playing;

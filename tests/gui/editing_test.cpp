@@ -41,7 +41,8 @@ TEST_F(EditingTest, StartsWithTheFrameCommandsDisabledAndTheMenusInOrder) {
     };
     EXPECT_EQ(labels(frame->m_menu_file), (Names{"Save", "Save As", "Open Project", "Save Project\tCtrl+S", "Exit\tCtrl+Q"}));
     EXPECT_EQ(labels(frame->m_menu_frame), (Names{"Add Image\tCtrl+Ins", "Delete\tCtrl+Del", "Clear All"}));
-    EXPECT_EQ(labels(frame->m_menu_animation), (Names{"Run animation\tCtrl+P", "Loop Count"}));
+    EXPECT_EQ(labels(frame->m_menu_animation),
+              (Names{"Run animation\tCtrl+P", "Loop Count", "", "Exact", "Smaller", "Smallest"}));
     EXPECT_EQ(labels(frame->m_menu_help), (Names{"Help", "Language", "Support", "Check for Update", "About"}));
     for (wxMenuItem* item : frame->m_menu_language->GetMenuItems())
         EXPECT_EQ(item->IsChecked(), item->GetId() == 58) << item->GetItemLabel();

@@ -1,6 +1,8 @@
 // Save and Save As: the frames of the strip written as one animated GIF by the shared export engine.
 #include "window/my_frame.h"
 
+#include "app/export_level_setting.h"
+
 #include "window/file_dialog_paths.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/status_texts.h"
@@ -9,6 +11,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
 #include <wx/spinctrl.h>
@@ -114,6 +117,7 @@ bool MyFrame::WriteGifFile() {
     request.width = m_outputWidth;
     request.height = m_outputHeight;
     request.delay = m_spinctrl_delay->GetValue();
+    request.level = static_cast<gif_optimise::Level>(m_exportLevel);
 
     // The toolkit's bitmaps belong to this thread: each picture is handed over as an image of its own.
     const auto pictureOf = [this](size_t index) {
@@ -134,4 +138,19 @@ bool MyFrame::WriteGifFile() {
     m_statusBar1->SetStatusText(
         status_texts::OutputSize(m_gifName, m_spinctrl_width->GetValue(), m_spinctrl_height->GetValue()), 0);
     return true;
+}
+
+void MyFrame::OnExportLevel(wxCommandEvent& event) {
+    for (int level = 0; level < 3; ++level) {
+        if (m_menuItem_export_levels[level] && m_menuItem_export_levels[level]->GetId() == event.GetId()) {
+            SetExportLevel(level);
+            export_level_setting::Write(level);
+        }
+    }
+}
+
+void MyFrame::SetExportLevel(int level) {
+    m_exportLevel = level;
+    if (m_menuItem_export_levels[level])
+        m_menuItem_export_levels[level]->Check();
 }

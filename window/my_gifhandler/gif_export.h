@@ -4,11 +4,14 @@
 // a palette image and written through MyGifHandler into a temporary file that replaces the target
 // only once every byte is written.
 
+#include "window/my_gifhandler/frame_optimiser.h"
+
 #include <wx/image.h>
 #include <wx/string.h>
 
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 class ReplacingFile;
 
@@ -30,6 +33,10 @@ struct Request {
     int height = 0;
     int delay = 0;       // hundredths of a second, one for every frame
     unsigned threads = 0;  // workers composing and reducing frames; 0: one per core
+    // kExact: every frame whole with its own palette. kSmaller: later frames only where they
+    // changed. kSmallest: also lossy compression of the given strength (1..gif_optimise::kMaxLossy).
+    gif_optimise::Level level = gif_optimise::kExact;
+    int lossy = gif_optimise::kDefaultLossy;
 };
 
 struct Result {
@@ -46,6 +53,22 @@ Result Export(const Request& request, const FrameSource& source, const Progress&
 // The same into a file opened by the caller, who commits it (request.path is not used): for
 // replacing several files only once all of them are written.
 Result Write(const Request& request, ReplacingFile& file, const FrameSource& source, const Progress& progress = {});
+
+struct SizeEstimate {
+    bool ok = false;
+    bool cancelled = false;
+    wxString reason;            // why there is no estimate; empty on success
+    unsigned long long bytes = 0;
+};
+
+// The size Export would write for the request (its path is not used), found by encoding a few
+// evenly spread runs of neighbouring frames in memory and extrapolating from them. With few frames,
+// all of them are encoded and the size is exact. The source is called in frame order for the
+// sampled frames only; `progress` counts sampled frames and may cancel.
+SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress = {});
+
+// The frames EstimateSize asks its source for, in the order it asks.
+std::vector<size_t> EstimatedFrames(size_t frameCount);
 
 // The path unchanged when it ends with ".gif" (case-sensitive), else with ".gif" appended.
 wxString EnsureGifExtension(const wxString& path);

@@ -86,11 +86,15 @@ void ReadOpaqueRow(liq_color rowOut[], int row, int width, void* userInfo) {
         rowOut[x] = {rgb[0], rgb[1], rgb[2], 255};
 }
 
-wxImage Quantise(const wxImage& source) {
-    const int width = source.GetWidth();
-    const int height = source.GetHeight();
-    const size_t pixelCount = size_t(width) * height;
+struct Quantised {
+    std::unique_ptr<liq_attr, AttrDeleter> attr;
+    std::unique_ptr<RgbRows> rows;
+    std::unique_ptr<liq_image, ImageDeleter> input;
+    std::unique_ptr<liq_result, ResultDeleter> result;
+};
 
+// The quantiser's palette choice for the picture; no result on failure.
+Quantised QuantiseColours(const wxImage& source, int maxColours) {
     // The library parallelises with OpenMP; the export runs one conversion per core already, and
     // the library's choices (its dither map) depend on the thread count, so keep it to the calling
     // thread: the same picture then gives the same bytes on any thread. This must precede
@@ -98,22 +102,34 @@ wxImage Quantise(const wxImage& source) {
     omp_set_num_threads(1);
     // The quantiser does not check all of its allocations (it crashes in its histogram instead), so
     // it is only started with room for its float copy of the picture, its histogram and remapping.
-    if (export_memory::AvailableBytes() < pixelCount * kQuantiserBytesPerPixel + kQuantiserFixedBytes)
-        return wxImage();
-    std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
-    if (!attr || liq_set_speed(attr.get(), kQuantiserSpeed) != LIQ_OK ||
-        liq_set_max_colors(attr.get(), kMaxColours) != LIQ_OK)
-        return wxImage();
-    RgbRows rows{source.GetData(), width};
-    std::unique_ptr<liq_image, ImageDeleter> input(
-        liq_image_create_custom(attr.get(), ReadOpaqueRow, &rows, width, height, 0));
-    if (!input)
-        return wxImage();
+    if (export_memory::AvailableBytes() <
+        size_t(source.GetWidth()) * source.GetHeight() * kQuantiserBytesPerPixel + kQuantiserFixedBytes)
+        return {};
+    Quantised quantised;
+    quantised.attr.reset(liq_attr_create());
+    if (!quantised.attr || liq_set_speed(quantised.attr.get(), kQuantiserSpeed) != LIQ_OK ||
+        liq_set_max_colors(quantised.attr.get(), maxColours) != LIQ_OK)
+        return {};
+    quantised.rows = std::make_unique<RgbRows>(RgbRows{source.GetData(), source.GetWidth()});
+    quantised.input.reset(liq_image_create_custom(quantised.attr.get(), ReadOpaqueRow, quantised.rows.get(),
+                                                  source.GetWidth(), source.GetHeight(), 0));
+    if (!quantised.input)
+        return {};
     liq_result* rawResult = nullptr;
-    if (liq_image_quantize(input.get(), attr.get(), &rawResult) != LIQ_OK)
+    if (liq_image_quantize(quantised.input.get(), quantised.attr.get(), &rawResult) != LIQ_OK)
+        return {};
+    quantised.result.reset(rawResult);
+    return quantised;
+}
+
+wxImage Quantise(const wxImage& source) {
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    const size_t pixelCount = size_t(width) * height;
+    Quantised quantised = QuantiseColours(source, kMaxColours);
+    if (!quantised.result)
         return wxImage();
-    std::unique_ptr<liq_result, ResultDeleter> result(rawResult);
-    liq_set_dithering_level(result.get(), kDitheringLevel);
+    liq_set_dithering_level(quantised.result.get(), kDitheringLevel);
 
     std::vector<unsigned char> indices;
     try {
@@ -121,9 +137,10 @@ wxImage Quantise(const wxImage& source) {
     } catch (const std::bad_alloc&) {
         return wxImage();
     }
-    if (liq_write_remapped_image(result.get(), input.get(), indices.data(), indices.size()) != LIQ_OK)
+    if (liq_write_remapped_image(quantised.result.get(), quantised.input.get(), indices.data(), indices.size()) !=
+        LIQ_OK)
         return wxImage();
-    const liq_palette* palette = liq_get_palette(result.get());
+    const liq_palette* palette = liq_get_palette(quantised.result.get());
     const int count = static_cast<int>(palette->count);
 
     std::array<unsigned char, kMaxColours> red{}, green{}, blue{};
@@ -154,4 +171,25 @@ wxImage ConvertToPaletteImage(wxImage image) {
     if (CollectColours(image.GetData(), size_t(image.GetWidth()) * image.GetHeight(), colours))
         return KeepExactColours(image, colours);
     return Quantise(image);
+}
+
+gif_optimise::Palette ChooseImagePalette(const wxImage& image, int maxColours) {
+    if (!image.IsOk() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
+        return {};
+    gif_optimise::Palette palette;
+    std::vector<uint32_t> colours;
+    if (CollectColours(image.GetData(), size_t(image.GetWidth()) * image.GetHeight(), colours) &&
+        int(colours.size()) <= maxColours) {
+        for (const uint32_t colour : colours)
+            palette.push_back({static_cast<unsigned char>(colour >> 16), static_cast<unsigned char>(colour >> 8),
+                               static_cast<unsigned char>(colour)});
+        return palette;
+    }
+    const Quantised quantised = QuantiseColours(image, maxColours);
+    if (!quantised.result)
+        return {};
+    const liq_palette* chosen = liq_get_palette(quantised.result.get());
+    for (unsigned i = 0; i < chosen->count; ++i)
+        palette.push_back({chosen->entries[i].r, chosen->entries[i].g, chosen->entries[i].b});
+    return palette;
 }

@@ -2,6 +2,8 @@
 // Reduction of any picture to an image whose colours come from a palette of at most 256 entries,
 // the only kind of image the GIF writer accepts.
 
+#include "window/my_gifhandler/frame_optimiser.h"
+
 #include <wx/image.h>
 
 // Returns a new image of the same size, RGB, with a wxPalette of at most 256 entries that holds
@@ -14,3 +16,9 @@
 //   an invalid image: it has no palette, so the writer refuses it.
 // Safe to call from several threads at once.
 wxImage ConvertToPaletteImage(wxImage image);
+
+// The palette ConvertToPaletteImage would reduce the image to, limited to `maxColours` (1..256),
+// without mapping the pixels: the exact colours in order of first use when there are that few,
+// else the quantiser's choice. Empty for an invalid image or a failure of the quantiser.
+// Safe to call from several threads at once.
+gif_optimise::Palette ChooseImagePalette(const wxImage& image, int maxColours);
