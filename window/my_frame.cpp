@@ -169,7 +169,6 @@ void MyFrame::BuildMenuBar() {
     static const char* const kExportLevels[] = {wxTRANSLATE("Exact"), wxTRANSLATE("Smaller"), wxTRANSLATE("Smallest")};
     for (int level = 0; level < 3; ++level) {
         m_menuItem_export_levels[level] = m_menu_animation->AppendRadioItem(wxID_ANY, wxGetTranslation(kExportLevels[level]));
-        Bind(wxEVT_MENU, &MyFrame::OnExportLevel, this, m_menuItem_export_levels[level]->GetId());
     }
     m_menuItem_export_levels[m_exportLevel]->Check();
     m_menubar->Append(m_menu_animation, wxGetTranslation("Animation"));
@@ -218,6 +217,8 @@ void MyFrame::BindMenuCommands(bool bind) {
     };
     for (const interface_languages::Entry& entry : interface_languages::Entries())
         commands.emplace_back(entry.identifier, &MyFrame::OnLanguage);
+    for (wxMenuItem* level : m_menuItem_export_levels)
+        commands.emplace_back(level->GetId(), &MyFrame::OnExportLevel);
     for (const auto& [id, handler] : commands) {
         if (bind)
             Bind(wxEVT_MENU, handler, this, id);

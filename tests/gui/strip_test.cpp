@@ -182,7 +182,7 @@ TEST_F(StripTest, DeleteKeepsTheFocusAndAnchorOnTheirItem) {
     for (const auto& c : cases) {
         strip->Clear();
         AppendPictures(6);
-        Click(CellCentre(c.selected));
+        strip->Select(c.selected);  // sets the focus and the anchor as well
         strip->Delete(c.deleted);
         EXPECT_EQ(strip->m_focusItem, c.expected) << c.deleted;
         EXPECT_EQ(strip->m_anchorItem, c.expected) << c.deleted;
