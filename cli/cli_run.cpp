@@ -1,14 +1,16 @@
 #include "cli/cli_run.h"
 
 #include "app/paths.h"
+#include "picture/added_pictures.h"
+#include "picture/picture_intake.h"
 #include "project/project_file.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/output_size.h"
 
 #include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/log.h>
 
+#include <memory>
 #include <optional>
 
 namespace cli {
@@ -26,26 +28,21 @@ std::string Utf8(const wxString& text) {
     return text.utf8_string();
 }
 
-wxImage LoadPicture(const wxString& path) {
-    wxLogNull quiet;  // the reason is ours to tell
-    wxImage picture;
-    if (!wxFileName::FileExists(path) || !picture.LoadFile(path))
-        return wxImage();
-    return picture;
-}
-
 // The readable pictures in frame order, each decoded once to learn its size.
 class PictureList {
 public:
-    // Names every unreadable file on the error stream and leaves it out.
+    // Names every refused file with its reason on the error stream and leaves it out.
     void Load(const std::vector<wxString>& paths, std::ostream& err) {
+        std::vector<AddedPictures::File> files;
         size_t kept = 0;
         for (const wxString& path : paths) {
-            wxImage picture = LoadPicture(path);
-            if (!picture.IsOk()) {
-                err << "quintrel-gif: cannot read image \"" << Utf8(path) << "\"; skipped.\n";
+            picture_intake::Outcome outcome = picture_intake::Read(path);
+            if (!outcome.Taken()) {
+                err << "quintrel-gif: \"" << Utf8(path) << "\": " << Utf8(picture_intake::ReasonText(outcome))
+                    << "; skipped.\n";
                 continue;
             }
+            const wxImage& picture = outcome.picture;
             Entry entry{path, picture.GetSize(), {}};
             const size_t bytes = size_t(picture.GetWidth()) * picture.GetHeight() * (picture.HasAlpha() ? 4 : 3);
             if (kept + bytes <= kKeptPictureBytes) {
@@ -53,7 +50,9 @@ public:
                 entry.picture = picture;
             }
             m_entries.push_back(std::move(entry));
+            files.push_back({path, outcome.stamp});
         }
+        m_files = std::make_unique<AddedPictures>(std::move(files));
     }
 
     size_t Count() const { return m_entries.size(); }
@@ -75,16 +74,19 @@ public:
         return paths;
     }
 
-    // Hands the picture over, reading it again when it was not kept; a file that has become
-    // unreadable since gives a black frame.
+    // Hands the picture over, reading it again when it was not kept. Called on the export's
+    // workers, once per frame.
     wxImage Take(size_t index) {
         Entry& entry = m_entries[index];
         if (!entry.picture)
-            return LoadPicture(entry.path);
+            return m_files->Read(index);
         wxImage picture = *entry.picture;
         entry.picture.reset();
         return picture;
     }
+
+    // The file that changed or vanished since it was first read, if one did.
+    const AddedPictures& Files() const { return *m_files; }
 
 private:
     struct Entry {
@@ -93,6 +95,7 @@ private:
         std::optional<wxImage> picture;
     };
     std::vector<Entry> m_entries;
+    std::unique_ptr<AddedPictures> m_files;
 };
 
 // Delay, size, GIF name and images as the settings give them before any picture is read.
@@ -156,6 +159,8 @@ bool Export(const wxString& path, PictureList& pictures, const wxSize& size, int
     request.height = size.y;
     request.delay = delay;
     const auto progress = [&](size_t done, size_t total) {
+        if (pictures.Files().Failed())
+            return false;
         if (console.showProgress) {
             console.err << "\rquintrel-gif: frame " << done << " of " << total << (done == total ? "\n" : "");
             console.err.flush();
@@ -165,7 +170,8 @@ bool Export(const wxString& path, PictureList& pictures, const wxSize& size, int
     const gif_export::Result result =
         gif_export::Export(request, [&](size_t index) { return pictures.Take(index); }, progress);
     if (!result.ok) {
-        console.err << "quintrel-gif: " << Utf8(result.reason) << "\n";
+        const wxString reason = pictures.Files().Failed() ? pictures.Files().FailureText() : result.reason;
+        console.err << "quintrel-gif: " << Utf8(reason) << "\n";
         return false;
     }
     console.out << Utf8(wxFileName(path).GetFullName()) << " (" << size.x << " * " << size.y << ")px, "

@@ -4,13 +4,13 @@
 #include "app/paths.h"
 #include "project/project_file.h"
 #include "window/file_dialog_paths.h"
+#include "window/frame_intake.h"
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
@@ -79,7 +79,6 @@ void MyFrame::OpenProjectFile(const wxString& path) {
     int width = 0;
     int height = 0;
     int delay = 0;
-    bool frozen = false;
     bool previewShown = false;
 
     project_file::ReadCallbacks callbacks;
@@ -108,33 +107,27 @@ void MyFrame::OpenProjectFile(const wxString& path) {
     callbacks.emptyImages = [&] {
         wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
     };
-    callbacks.imagePath = [&](const wxString& imagePath) {
-        if (!frozen) {
-            m_thumbnailCtrl->Freeze();
-            frozen = true;
-        }
-        // Missing or unreadable pictures are skipped without a word.
-        wxLogNull quiet;
-        auto item = std::make_unique<wxImageThumbnailItem>(imagePath);
-        wxImageThumbnailItem* added = item.get();
-        if (m_thumbnailCtrl->Append(std::move(item), delay) < 0)
-            return;
-        if (!previewShown) {
-            previewShown = true;
-            m_preview.Show(added->m_picture);
-            m_statusBar1->SetStatusText(wxString::Format("%s Width:%d px,Height:%d px", wxFileNameFromPath(imagePath),
-                                                         added->m_picture.GetWidth(), added->m_picture.GetHeight()),
-                                        1);
-        }
-    };
+    wxArrayString imagePaths;
+    callbacks.imagePath = [&](const wxString& imagePath) { imagePaths.Add(imagePath); };
 
     const project_file::ReadResult result = project_file::Read(path, callbacks);
+    m_thumbnailCtrl->m_delay = delay;
+    frame_intake::Run(this, "Load Xml Files", imagePaths, ThumbnailBox(), [&](const LoadedFrame& frame) {
+        auto item = std::make_unique<wxImageThumbnailItem>(frame);
+        wxImageThumbnailItem* added = item.get();
+        if (m_thumbnailCtrl->Append(std::move(item), delay) < 0 || previewShown)
+            return;
+        previewShown = true;
+        const wxBitmap picture = m_framePictures.Get(*added).picture;
+        m_preview.Show(picture);
+        m_statusBar1->SetStatusText(wxString::Format("%s Width:%d px,Height:%d px", wxFileNameFromPath(frame.path),
+                                                     picture.GetWidth(), picture.GetHeight()),
+                                    1);
+    });
     if (result == project_file::ReadResult::Finished) {
         m_savedCount = m_thumbnailCtrl->GetCount();
         EnableFrameCommands(true);
     }
-    if (frozen)
-        m_thumbnailCtrl->Thaw();
 }
 
 void MyFrame::OnSaveProject(wxCommandEvent&) { SaveProject(); }

@@ -139,11 +139,13 @@ TEST_F(FrameEditingTest, AddImageAppendsInDialogOrderWithTheDelayAndEnablesTheCo
     EXPECT_EQ(frame->m_baseWidth, 320);
     EXPECT_EQ(frame->m_outputHeight, 240);
 
-    // More files through the same path after the dialog, in order; unreadable ones are skipped silently.
+    // More files through the same path after the dialog, in order; refused ones are named afterwards.
     {
         wxString garbage = wxGetHomeDir() + "/garbage.png";
         wxFFile(garbage, "w").Write("no picture here");
-        AddFiles({Picture("b.png", 100, 50), wxGetHomeDir() + "/missing.png", garbage, Picture("c.jpeg", 50, 100)});
+        wxTEST_DIALOG(AddFiles({Picture("b.png", 100, 50), wxGetHomeDir() + "/missing.png", garbage,
+                                Picture("c.jpeg", 50, 100)}),
+                      wxExpectModal<wxMessageDialog>(wxID_OK));
     }
     EXPECT_EQ(FrameNames(), (Names{"first.png", "b.png", "c.jpeg"}));
     EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 320);
@@ -154,7 +156,7 @@ TEST_F(FrameEditingTest, AddImageAppendsInDialogOrderWithTheDelayAndEnablesTheCo
 }
 
 TEST_F(FrameEditingTest, AddingOnlyUnreadableFilesStillEnablesTheCommands) {
-    AddFiles({wxGetHomeDir() + "/missing.png"});
+    wxTEST_DIALOG(AddFiles({wxGetHomeDir() + "/missing.png"}), wxExpectModal<wxMessageDialog>(wxID_OK));
     EXPECT_EQ(Strip()->GetCount(), 0);
     ExpectFrameCommandsEnabled(true);
     EXPECT_EQ(Status(0), "");
@@ -187,11 +189,11 @@ TEST_F(FrameEditingTest, InsertPutsTheChosenFilesBeforeTheFirstSelectedFrameInRe
     wxTEST_DIALOG(Command(&MyFrame::OnInsertImage), ExpectImageDialog("Insert Image Files", "", wxID_CANCEL));
     EXPECT_EQ(Strip()->GetCount(), 8);
 
-    // The selection earliest made decides, not the lowest index; a missing file stays as an empty frame.
+    // The selection earliest made decides, not the lowest index; a missing file is named, not inserted.
     Select({6, 1});
-    frame->InsertImageFiles(Paths({wxGetHomeDir() + "/gone.png"}));
-    EXPECT_EQ(FrameNames()[6], "gone.png");
-    EXPECT_FALSE(dynamic_cast<wxImageThumbnailItem*>(Strip()->GetItem(6))->m_picture.IsOk());
+    wxTEST_DIALOG(frame->InsertImageFiles(Paths({Picture("d.png", 20, 20), wxGetHomeDir() + "/gone.png"})),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+    EXPECT_EQ(FrameNames()[6], "d.png");
     EXPECT_EQ(Strip()->GetCount(), 9);
 }
 
@@ -386,8 +388,7 @@ TEST_F(FrameEditingTest, DelayGoesToTheStripAndSizesNeedFramesAndAReference) {
     EXPECT_EQ(Strip()->m_delay, 37);
 
     // Only a frame without picture left: no reference size, so the other control stays as it is.
-    Select({0});
-    frame->InsertImageFiles(Paths({wxGetHomeDir() + "/gone.png"}));
+    Strip()->Insert(std::make_unique<wxImageThumbnailItem>(wxGetHomeDir() + "/gone.png"), 0);
     Select({1, 2});
     wxTEST_DIALOG(Command(&MyFrame::OnDeleteImages), ExpectDeleteQuestion(wxID_YES));
     ASSERT_EQ(FrameNames(), Names{"gone.png"});

@@ -69,11 +69,8 @@ void ExpectRedRectangle(const wxImage& shot, const wxRect& rect, const wxColour&
 
 TEST_F(PreviewPlayerTest, FramesAreFittedAndCentredAsTheScreenShowsThem) {
     AddFiles({Picture("big.png", 800, 600, *wxRED), Picture("small.png", 100, 50, *wxRED)});
-    // Inserted, a missing file stays as a frame without a picture.
-    frame->m_thumbnailCtrl->Select(0);
-    wxArrayString missing;
-    missing.push_back(wxGetHomeDir() + "/missing.png");
-    frame->InsertImageFiles(missing);
+    // Inserted into the strip, a missing file stays as a frame without a picture.
+    frame->m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(wxGetHomeDir() + "/missing.png"), 0);
     ASSERT_EQ(frame->m_thumbnailCtrl->GetCount(), 3);
     SetPanelSize(wxSize(400, 400));
 
@@ -228,7 +225,8 @@ TEST(FittedPictureCache, KeepsOneCopyPerFrameAndSizeWithinItsBudget) {
     const wxBitmap first(pattern), second(pattern.Mirror());
 
     // Exactly the picture an uncached rescale gives.
-    FittedPictureCache cache(2 * 32 * 24 * 4);
+    // Two copies of 32 x 24 and the two frames they were made from.
+    FittedPictureCache cache(2 * (32 * 24 + 64 * 48) * 4);
     const wxImage expected = first.ConvertToImage().Rescale(32, 24, wxIMAGE_QUALITY_NORMAL);
     const wxBitmap fitted = cache.Get(first, wxSize(32, 24));
     ASSERT_EQ(fitted.GetSize(), wxSize(32, 24));

@@ -5,6 +5,7 @@
 #include "project/project_file.h"
 
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/toolbar.h>
 #include <wx/xrc/xmlres.h>
@@ -102,7 +103,7 @@ TEST_F(ProjectCommandsTest, OpenAppliesEveryValueAndSkipsAMissingPicture) {
     const wxString project = Folder() + "/holiday.xml";
     WriteFile(project, ProjectXml("anim.gif", 64, 48, 25, pictures));
 
-    wxTEST_DIALOG(OpenProject(), ExpectFile(project));
+    wxTEST_DIALOG(OpenProject(), ExpectFile(project), wxExpectModal<wxMessageDialog>(wxID_OK));
 
     EXPECT_EQ(FramePaths(), (std::vector<wxString>{pictures[0], pictures[2]}));
     EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 64);
@@ -149,7 +150,7 @@ TEST_F(ProjectCommandsTest, FirstReadablePictureIsShownCentredAtItsOwnSizeWhenIt
     listed.Add(pictures[1]);
     const wxString project = Folder() + "/a.xml";
     WriteFile(project, ProjectXml("", 20, 10, 10, listed));
-    wxTEST_DIALOG(OpenProject(), ExpectFile(project));
+    wxTEST_DIALOG(OpenProject(), ExpectFile(project), wxExpectModal<wxMessageDialog>(wxID_OK));
     // p0 (red 30) is shown, p1 (red 90) is not.
     const wxRect shown = PreviewArea(30, 180, 220);
     EXPECT_EQ(shown.GetSize(), wxSize(20, 10));
@@ -422,7 +423,7 @@ TEST_F(ProjectCommandsTest, CommandLinePicturesAreAddedWithAbsolutePaths) {
     arguments.Add("cli1.png");
     arguments.Add("not-there.png");
     arguments.Add(Folder() + "/cli0.png");
-    WITHOUT_DIALOGS(frame->OpenFromCommandLine(arguments));
+    wxTEST_DIALOG(frame->OpenFromCommandLine(arguments), wxExpectModal<wxMessageDialog>(wxID_OK));
     EXPECT_EQ(FramePaths(), (std::vector<wxString>{Folder() + "/cli1.png", Folder() + "/cli0.png"}));
     EXPECT_TRUE(frame->m_projectPath.empty());
     EXPECT_TRUE(FrameCommandsEnabled());

@@ -189,11 +189,10 @@ TEST_F(StripTest, LoadingKeepsThePictureAndScalesTheThumbnailDown) {
         wxImageThumbnailItem item(path);
         ASSERT_TRUE(item.Load(strip, false)) << c.width << "x" << c.height;
         EXPECT_EQ(item.m_thumbnail.GetSize(), wxSize(c.thumbWidth, c.thumbHeight)) << c.width << "x" << c.height;
-        EXPECT_EQ(item.m_picture.GetSize(), wxSize(c.width, c.height));
-        EXPECT_EQ(item.m_reducedBitmap.GetSize(), wxSize(c.width, c.height));
+        EXPECT_EQ(item.m_pictureSize, wxSize(c.width, c.height));
     }
 
-    // Many colours: the picture stays exact, the reduction has at most 256.
+    // Many colours: the picture read again stays exact, the thumbnail has at most 256.
     wxImage gradient(300, 200);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 300; ++x)
@@ -202,12 +201,13 @@ TEST_F(StripTest, LoadingKeepsThePictureAndScalesTheThumbnailDown) {
     ASSERT_TRUE(gradient.SaveFile(path, wxBITMAP_TYPE_PNG));
     wxImageThumbnailItem item(path);
     ASSERT_TRUE(item.Load(strip, false));
-    const wxImage picture = item.m_picture.ConvertToImage();
+    const wxImage picture = item.ReadPicture().picture;
+    ASSERT_TRUE(picture.IsOk());
     EXPECT_EQ(std::vector<unsigned char>(picture.GetData(), picture.GetData() + 300 * 200 * 3),
               std::vector<unsigned char>(gradient.GetData(), gradient.GetData() + 300 * 200 * 3));
-    const wxImage reduced = item.m_reducedBitmap.ConvertToImage();
+    const wxImage reduced = item.m_thumbnail.ConvertToImage();
     std::set<unsigned long> colours;
-    for (int i = 0; i < 300 * 200; ++i) {
+    for (int i = 0; i < reduced.GetWidth() * reduced.GetHeight(); ++i) {
         const unsigned char* p = reduced.GetData() + 3 * i;
         colours.insert((p[0] << 16) | (p[1] << 8) | p[2]);
     }
@@ -220,7 +220,7 @@ TEST_F(StripTest, LoadingKeepsThePictureAndScalesTheThumbnailDown) {
     ASSERT_TRUE(wxRemoveFile(path));
     EXPECT_TRUE(item.Load(strip, false));
     EXPECT_FALSE(item.Load(strip, true));
-    EXPECT_EQ(item.m_picture.GetSize(), wxSize(300, 200));
+    EXPECT_EQ(item.m_pictureSize, wxSize(300, 200));
     EXPECT_EQ(item.m_thumbnail.GetSize(), wxSize(80, 53));
 
     // The base item kind has nothing to load or draw.

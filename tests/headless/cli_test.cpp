@@ -143,8 +143,10 @@ TEST(Cli, UnreadableImagesAreNamedAndSkipped) {
     const wxString missing = Folder() + "/missing.png";
     const Outcome outcome = RunCli({"-o", Folder() + "/out", a, missing, broken, b});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_NE(outcome.err.find("\"" + missing.utf8_string() + "\"; skipped"), std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("\"" + broken.utf8_string() + "\"; skipped"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("\"" + missing.utf8_string() + "\": cannot be read: No such file or directory; skipped"),
+              std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("\"" + broken.utf8_string() + "\": not a supported picture; skipped"), std::string::npos)
+        << outcome.err;
     EXPECT_EQ(outcome.out, "out.gif (50 * 100)px, 2 frames\n");
 
     // ".gif" appended; the size is the program's best size (the later, taller picture wins); the

@@ -20,10 +20,17 @@ namespace gif_export {
 
 namespace {
 
-// Composes and reduces frames on worker threads; hands them back in any order by index.
+std::unique_ptr<wxImage> Unshared(wxImage picture) {
+    if (picture.IsOk() && picture.GetRefData()->GetRefCount() > 1)
+        picture = picture.Copy();
+    return std::make_unique<wxImage>(picture);
+}
+
+// Reads, composes and reduces frames on worker threads; hands them back in any order by index.
 class FramePipeline {
 public:
-    FramePipeline(int width, int height, unsigned threads) : m_width(width), m_height(height) {
+    FramePipeline(const FrameSource& source, int width, int height, unsigned threads)
+        : m_source(source), m_width(width), m_height(height) {
         for (unsigned i = 0; i < threads; ++i)
             m_workers.emplace_back([this] { Work(); });
     }
@@ -38,10 +45,10 @@ public:
             worker.join();
     }
 
-    void Submit(size_t index, std::unique_ptr<wxImage> picture) {
+    void Submit(size_t index) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_jobs.push_back({index, std::move(picture)});
+            m_jobs.push_back({index, nullptr});
         }
         m_wake.notify_one();
     }
@@ -81,9 +88,11 @@ private:
             // Every image of this frame lives and dies on this thread before the result is
             // published: the toolkit's reference counts are not atomic.
             try {
+                job.image = Unshared(m_source(job.index));
                 *job.image = ConvertToPaletteImage(ComposeExportFrame(*job.image, m_width, m_height));
             } catch (const std::bad_alloc&) {
-                *job.image = wxImage();  // no palette: the writer refuses the frame with a reason
+                // no palette: the writer refuses the frame with a reason
+                job.image = std::make_unique<wxImage>();
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
@@ -93,6 +102,7 @@ private:
         }
     }
 
+    const FrameSource& m_source;
     const int m_width;
     const int m_height;
     std::mutex m_mutex;
@@ -104,12 +114,6 @@ private:
     std::vector<std::thread> m_workers;
 };
 
-std::unique_ptr<wxImage> Unshared(wxImage picture) {
-    if (picture.IsOk() && picture.GetRefData()->GetRefCount() > 1)
-        picture = picture.Copy();
-    return std::make_unique<wxImage>(picture);
-}
-
 // Writes every frame in order; false with a reason on failure or cancel.
 bool WriteFrames(const Request& request, const FrameSource& source, const Progress& progress,
                  wxOutputStream& stream, Result& result, const ReplacingFile& file) {
@@ -117,12 +121,12 @@ bool WriteFrames(const Request& request, const FrameSource& source, const Progre
     // One frame per worker and one more in flight, so no worker waits while the oldest frame is
     // written; memory stays bounded whatever the frame count.
     const size_t lookAhead = size_t(threads) + 1;
-    FramePipeline pipeline(request.width, request.height, threads);
+    FramePipeline pipeline(source, request.width, request.height, threads);
     MyGifHandler handler;
     size_t submitted = 0;
     for (size_t written = 0; written < request.frameCount; ++written) {
         for (; submitted < request.frameCount && submitted < written + lookAhead; ++submitted)
-            pipeline.Submit(submitted, Unshared(source(submitted)));
+            pipeline.Submit(submitted);
         const std::unique_ptr<wxImage> frame = pipeline.Take(written);
         MyGifHandler::PaletteBuffer palette;
         int count = 0;
