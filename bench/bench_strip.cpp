@@ -119,7 +119,7 @@ int Run() {
                 kFiles, total.WallMs(), total.CpuTimeMs(), Median(perFile),
                 *std::max_element(perFile.begin(), perFile.end()));
 
-    // 1,000 frames of those pictures: the loaded pictures are shared, so no file is decoded again.
+    // 1,000 frames of those pictures: the thumbnails are shared, so no file is decoded again.
     std::vector<wxImageThumbnailItem*> loaded;
     for (int i = 0; i < kFiles; ++i)
         loaded.push_back(wxDynamicCast(strip->GetItem(i), wxImageThumbnailItem));
@@ -127,8 +127,8 @@ int Run() {
     for (int i = kFiles; i < kItems; ++i) {
         const wxImageThumbnailItem* source = loaded[i % kFiles];
         auto item = std::make_unique<wxImageThumbnailItem>(source->m_path);
-        item->m_picture = source->m_picture;
-        item->m_reducedBitmap = source->m_reducedBitmap;
+        item->m_pictureSize = source->m_pictureSize;
+        item->m_stamp = source->m_stamp;
         item->m_thumbnail = source->m_thumbnail;
         strip->Append(std::move(item), 10);
     }

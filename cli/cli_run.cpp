@@ -2,14 +2,16 @@
 
 #include "app/paths.h"
 #include "app/replacing_file.h"
+#include "picture/added_pictures.h"
+#include "picture/picture_intake.h"
 #include "project/project_file.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/output_size.h"
 
 #include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/log.h>
 
+#include <memory>
 #include <optional>
 
 namespace cli {
@@ -27,26 +29,21 @@ std::string Utf8(const wxString& text) {
     return text.utf8_string();
 }
 
-wxImage LoadPicture(const wxString& path) {
-    wxLogNull quiet;  // the reason is ours to tell
-    wxImage picture;
-    if (!wxFileName::FileExists(path) || !picture.LoadFile(path))
-        return wxImage();
-    return picture;
-}
-
 // The readable pictures in frame order, each decoded once to learn its size.
 class PictureList {
 public:
-    // Names every unreadable file on the error stream and leaves it out.
+    // Names every refused file with its reason on the error stream and leaves it out.
     void Load(const std::vector<wxString>& paths, std::ostream& err) {
+        std::vector<AddedPictures::File> files;
         size_t kept = 0;
         for (const wxString& path : paths) {
-            wxImage picture = LoadPicture(path);
-            if (!picture.IsOk()) {
-                err << "quintrel-gif: cannot read image \"" << Utf8(path) << "\"; skipped.\n";
+            picture_intake::Outcome outcome = picture_intake::Read(path);
+            if (!outcome.Taken()) {
+                err << "quintrel-gif: \"" << Utf8(path) << "\": " << Utf8(picture_intake::ReasonText(outcome))
+                    << "; skipped.\n";
                 continue;
             }
+            const wxImage& picture = outcome.picture;
             Entry entry{path, picture.GetSize(), {}};
             const size_t bytes = size_t(picture.GetWidth()) * picture.GetHeight() * (picture.HasAlpha() ? 4 : 3);
             if (kept + bytes <= kKeptPictureBytes) {
@@ -54,7 +51,9 @@ public:
                 entry.picture = picture;
             }
             m_entries.push_back(std::move(entry));
+            files.push_back({path, outcome.stamp});
         }
+        m_files = std::make_unique<AddedPictures>(std::move(files));
     }
 
     size_t Count() const { return m_entries.size(); }
@@ -76,16 +75,19 @@ public:
         return paths;
     }
 
-    // Hands the picture over, reading it again when it was not kept; a file that has become
-    // unreadable since gives a black frame.
+    // Hands the picture over, reading it again when it was not kept. Called on the export's
+    // workers, once per frame.
     wxImage Take(size_t index) {
         Entry& entry = m_entries[index];
         if (!entry.picture)
-            return LoadPicture(entry.path);
+            return m_files->Read(index);
         wxImage picture = *entry.picture;
         entry.picture.reset();
         return picture;
     }
+
+    // The file that changed or vanished since it was first read, if one did.
+    const AddedPictures& Files() const { return *m_files; }
 
 private:
     struct Entry {
@@ -94,6 +96,7 @@ private:
         std::optional<wxImage> picture;
     };
     std::vector<Entry> m_entries;
+    std::unique_ptr<AddedPictures> m_files;
 };
 
 // Delay, size, GIF name and images as the settings give them before any picture is read.
@@ -179,6 +182,8 @@ bool PrintEstimate(const gif_export::Request& request, PictureList& pictures, co
 // Writes the GIF into its opened file; committing is the caller's.
 bool WriteGif(ReplacingFile& file, const gif_export::Request& request, PictureList& pictures, const Console& console) {
     const auto progress = [&](size_t done, size_t total) {
+        if (pictures.Files().Failed())
+            return false;
         if (console.showProgress) {
             console.err << "\rquintrel-gif: frame " << done << " of " << total << (done == total ? "\n" : "");
             console.err.flush();
@@ -187,8 +192,10 @@ bool WriteGif(ReplacingFile& file, const gif_export::Request& request, PictureLi
     };
     const gif_export::Result result =
         gif_export::Write(request, file, [&](size_t index) { return pictures.Take(index); }, progress);
-    if (!result.ok)
-        console.err << "quintrel-gif: " << Utf8(result.reason) << "\n";
+    if (!result.ok) {
+        const wxString reason = pictures.Files().Failed() ? pictures.Files().FailureText() : result.reason;
+        console.err << "quintrel-gif: " << Utf8(reason) << "\n";
+    }
     return result.ok;
 }
 

@@ -4,13 +4,13 @@
 #include "app/paths.h"
 #include "project/project_file.h"
 #include "window/file_dialog_paths.h"
+#include "window/frame_intake.h"
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
@@ -97,24 +97,23 @@ void MyFrame::OpenProjectFile(const wxString& path) {
     if (read.listsNoImage)
         wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
 
-    m_thumbnailCtrl->Freeze();
     bool previewShown = false;
-    for (const wxString& imagePath : contents.imagePaths) {
-        // Missing or unreadable pictures are skipped without a word.
-        wxLogNull quiet;
-        auto item = std::make_unique<wxImageThumbnailItem>(imagePath);
+    wxArrayString imagePaths;
+    for (const wxString& imagePath : contents.imagePaths)
+        imagePaths.Add(imagePath);
+    frame_intake::Run(this, "Load Xml Files", imagePaths, ThumbnailBox(), [&](const LoadedFrame& frame) {
+        auto item = std::make_unique<wxImageThumbnailItem>(frame);
         wxImageThumbnailItem* added = item.get();
-        if (m_thumbnailCtrl->Append(std::move(item), contents.delay) < 0)
-            continue;
-        if (!previewShown) {
-            previewShown = true;
-            m_preview.Show(added->m_picture);
-            m_statusBar1->SetStatusText(wxString::Format(wxGetTranslation("%s Width:%d px,Height:%d px"), wxFileNameFromPath(imagePath),
-                                                         added->m_picture.GetWidth(), added->m_picture.GetHeight()),
-                                        1);
-        }
-    }
-    m_thumbnailCtrl->Thaw();
+        if (m_thumbnailCtrl->Append(std::move(item), contents.delay) < 0 || previewShown)
+            return;
+        previewShown = true;
+        const wxBitmap picture = m_framePictures.Get(*added).picture;
+        m_preview.Show(picture);
+        m_statusBar1->SetStatusText(wxString::Format(wxGetTranslation("%s Width:%d px,Height:%d px"),
+                                                     wxFileNameFromPath(frame.path), picture.GetWidth(),
+                                                     picture.GetHeight()),
+                                    1);
+    });
     m_savedCount = m_thumbnailCtrl->GetCount();
     m_savedPaths = FramePaths();
     EnableFrameCommands(true);

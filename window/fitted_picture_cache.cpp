@@ -11,12 +11,14 @@ wxBitmap FittedPictureCache::Get(const wxBitmap& source, const wxSize& size) {
 
     const wxBitmap fitted(source.ConvertToImage().Rescale(size.x, size.y, wxIMAGE_QUALITY_NORMAL));
     if (found != m_entries.end()) {
-        m_used -= BytesOf(found->second.fitted.GetSize());
+        m_used -= BytesOf(found->second.fitted.GetSize()) + BytesOf(source.GetSize());
         m_entries.erase(found);
     }
-    if (m_used + BytesOf(size) <= m_budget) {
+    // The kept source counts too: frames are read on demand, so the entry may be all that holds it.
+    const size_t bytes = BytesOf(size) + BytesOf(source.GetSize());
+    if (m_used + bytes <= m_budget) {
         m_entries.emplace(source.GetRefData(), Entry{source, fitted});
-        m_used += BytesOf(size);
+        m_used += bytes;
     }
     return fitted;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The one top-level window: menus, tool bar, status bar, the frame strip, the preview and the settings.
 
+#include "window/frame_picture_cache.h"
 #include "window/preview_canvas.h"
 
 #include <wx/bitmap.h>
@@ -46,6 +47,8 @@ public:
     void EnableFrameCommands(bool enable);
     void RefreshOutputSize();
     void AddImageFiles(const wxArrayString& paths);
+    // The box the strip fits its thumbnails into.
+    wxSize ThumbnailBox() const;
     // The part of Insert Image after its dialog.
     void InsertImageFiles(const wxArrayString& paths);
     void OnAddImage(wxCommandEvent& event);
@@ -179,6 +182,7 @@ private:
     void ShowPlayerState(bool playing);
     // The preview panel's picture; Clear() it whenever frames are removed.
     PreviewCanvas m_preview;
+    FramePictureCache m_framePictures;
 
     // Unsaved work: the delay, width, height and the frames' files in order against the last opened or
     // saved values.

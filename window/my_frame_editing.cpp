@@ -2,6 +2,7 @@
 #include "window/my_frame.h"
 
 #include "window/file_dialog_paths.h"
+#include "window/frame_intake.h"
 #include "window/output_size.h"
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
@@ -11,7 +12,6 @@
 #include <wx/intl.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
-#include <wx/progdlg.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 
@@ -36,32 +36,6 @@ wxArrayString AskForImages(wxWindow* parent, const char* titleKey) {
     return file_dialog_paths::ChosenPaths(dialog);
 }
 
-// Every picture is decoded and reduced while it is added, so hundreds of files take a while: beyond a
-// handful the window shows how many are done instead of looking frozen.
-class LoadProgress {
-public:
-    LoadProgress(wxWindow* parent, const char* titleKey, size_t total) : m_total(total) {
-        if (total > kQuietCount) {
-            m_dialog = std::make_unique<wxProgressDialog>(wxGetTranslation(titleKey), CountText(0),
-                                                          static_cast<int>(total), parent,
-                                                          wxPD_APP_MODAL | wxPD_AUTO_HIDE);
-        }
-    }
-
-    void Done(size_t count) {
-        if (m_dialog)
-            m_dialog->Update(static_cast<int>(count), CountText(count));
-    }
-
-private:
-    static constexpr size_t kQuietCount = 5;
-
-    wxString CountText(size_t count) const { return wxString::Format("%zu / %zu", count, m_total); }
-
-    const size_t m_total;
-    std::unique_ptr<wxProgressDialog> m_dialog;
-};
-
 }  // namespace
 
 void MyFrame::OnAddImage(wxCommandEvent&) {
@@ -73,19 +47,11 @@ void MyFrame::AddImageFiles(const wxArrayString& paths) {
     if (paths.empty())
         return;
     const int delay = m_spinctrl_delay->GetValue();
-    m_thumbnailCtrl->Freeze();
-    {
-        LoadProgress progress(this, "Add Image Files", paths.size());
-        for (size_t i = 0; i < paths.size(); ++i) {
-            // A file that cannot be loaded is refused and its item discarded here, without a message.
-            std::unique_ptr<wxThumbnailItem> item = std::make_unique<wxImageThumbnailItem>(paths[i]);
-            m_thumbnailCtrl->Append(std::move(item), delay);
-            progress.Done(i + 1);
-        }
-    }
+    frame_intake::Run(this, "Add Image Files", paths, ThumbnailBox(), [this, delay](const LoadedFrame& frame) {
+        m_thumbnailCtrl->Append(std::make_unique<wxImageThumbnailItem>(frame), delay);
+    });
     EnableFrameCommands(true);
     RefreshOutputSize();
-    m_thumbnailCtrl->Thaw();
 }
 
 void MyFrame::OnInsertImage(wxCommandEvent&) {
@@ -98,18 +64,17 @@ void MyFrame::OnInsertImage(wxCommandEvent&) {
 void MyFrame::InsertImageFiles(const wxArrayString& paths) {
     const wxArrayInt& selections = m_thumbnailCtrl->m_selections;
     const int position = selections.empty() ? -1 : selections[0];
-    m_thumbnailCtrl->Freeze();
-    {
-        LoadProgress progress(this, "Insert Image Files", paths.size());
-        for (size_t i = 0; i < paths.size(); ++i) {
-            // The position stays the same, so the files end up in reverse order, the last one first.
-            if (m_thumbnailCtrl->GetCount() > 0 && position >= 0 && position < m_thumbnailCtrl->GetCount())
-                m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(paths[i]), position);
-            progress.Done(i + 1);
-        }
+    if (m_thumbnailCtrl->GetCount() > 0 && position >= 0 && position < m_thumbnailCtrl->GetCount()) {
+        // The position stays the same, so the files end up in reverse order, the last one first.
+        frame_intake::Run(this, "Insert Image Files", paths, ThumbnailBox(), [this, position](const LoadedFrame& frame) {
+            m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(frame), position);
+        });
     }
-    m_thumbnailCtrl->Thaw();
     RefreshOutputSize();
+}
+
+wxSize MyFrame::ThumbnailBox() const {
+    return wxSize(m_thumbnailCtrl->m_thumbnailWidth, m_thumbnailCtrl->m_thumbnailHeight);
 }
 
 void MyFrame::OnDeleteImages(wxCommandEvent&) {
@@ -129,6 +94,7 @@ void MyFrame::OnDeleteImages(wxCommandEvent&) {
             m_thumbnailCtrl->Delete(n);
         m_thumbnailCtrl->Thaw();
         m_preview.Clear();
+        m_framePictures.Clear();
     }
     m_statusBar1->SetStatusText(wxEmptyString, 1);
     RefreshOutputSize();
@@ -145,6 +111,7 @@ void MyFrame::OnClearAll(wxCommandEvent&) {
     m_statusBar1->SetStatusText(wxEmptyString, 1);
     RefreshOutputSize();
     m_preview.Clear();
+    m_framePictures.Clear();
 }
 
 void MyFrame::OnThumbnailLeftClick(wxThumbnailEvent& event) {
@@ -154,13 +121,15 @@ void MyFrame::OnThumbnailLeftClick(wxThumbnailEvent& event) {
     auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(event.GetIndex()));
     if (!item)
         return;
-    ShowFrame(item);
+    // Read once for both: the preview shows the reduction, the status bar the picture's size.
+    const FramePictureCache::Pictures pictures = m_framePictures.Get(*item);
+    m_preview.Show(pictures.reduced);
     m_currentFileName = wxFileNameFromPath(item->m_path);
-    m_currentBitmap = item->m_picture;
-    const bool hasPicture = item->m_picture.IsOk();
+    m_currentBitmap = pictures.picture;
+    const bool hasPicture = m_currentBitmap.IsOk();
     m_statusBar1->SetStatusText(status_texts::ClickedFrame(m_currentFileName,
-                                                           hasPicture ? item->m_picture.GetWidth() : 0,
-                                                           hasPicture ? item->m_picture.GetHeight() : 0),
+                                                           hasPicture ? m_currentBitmap.GetWidth() : 0,
+                                                           hasPicture ? m_currentBitmap.GetHeight() : 0),
                                 1);
 }
 
@@ -217,7 +186,7 @@ void MyFrame::RefreshOutputSize() {
     sizes.reserve(count);
     for (int i = 0; i < count; ++i) {
         auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(i));
-        sizes.push_back(item && item->m_picture.IsOk() ? item->m_picture.GetSize() : wxSize(0, 0));
+        sizes.push_back(item ? item->m_pictureSize : wxSize(0, 0));
     }
     const wxSize best = output_size::FindBestSize(sizes);
     m_baseWidth = m_outputWidth = best.x;

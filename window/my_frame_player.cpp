@@ -30,7 +30,7 @@ void MyFrame::ShowPlayerState(bool playing) {
 }
 
 void MyFrame::ShowFrame(wxImageThumbnailItem* item) {
-    m_preview.Show(item ? item->m_reducedBitmap : wxBitmap());
+    m_preview.Show(item ? m_framePictures.Get(*item).reduced : wxBitmap());
 }
 
 void MyFrame::StopAnimation() {

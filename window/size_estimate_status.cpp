@@ -1,5 +1,7 @@
 #include "window/size_estimate_status.h"
 
+#include "picture/added_pictures.h"
+
 #include "window/my_frame.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
@@ -81,25 +83,19 @@ void SizeEstimateStatus::Start() {
         m_shownIsCurrent = true;
         return;
     }
-    // The toolkit's images are not for sharing between threads: the sampled pictures are copied
-    // here, and the worker alone touches the copies.
-    auto pictures = std::make_shared<std::map<size_t, wxImage>>();
-    for (const size_t index : gif_export::EstimatedFrames(request.frameCount)) {
-        const auto* item = dynamic_cast<wxImageThumbnailItem*>(strip->GetItem(static_cast<int>(index)));
-        (*pictures)[index] = item && item->m_picture.IsOk() ? item->m_picture.ConvertToImage() : wxImage();
+    // The sampled pictures are read again from their files on the workers; the strip's items stay here.
+    std::vector<AddedPictures::File> files;
+    for (int i = 0; i < strip->GetCount(); ++i) {
+        const auto* item = dynamic_cast<wxImageThumbnailItem*>(strip->GetItem(i));
+        files.push_back({item ? item->m_path : wxString(), item ? item->m_stamp : picture_intake::FileStamp()});
     }
+    auto pictures = std::make_shared<AddedPictures>(std::move(files));
     m_cancel = false;
     m_running = true;
     m_worker = std::thread([this, request, pictures] {
         const gif_export::SizeEstimate estimate = gif_export::EstimateSize(
-            request,
-            [&](size_t index) {
-                wxImage picture = (*pictures)[index];
-                pictures->erase(index);  // the export then holds the only reference
-                return picture;
-            },
+            request, [pictures](size_t index) { return pictures->Read(index); },
             [this](size_t, size_t) { return !m_cancel; });
-        pictures->clear();
         CallAfter([this, ok = estimate.ok, bytes = estimate.bytes] { OnFinished(ok, bytes); });
     });
 }

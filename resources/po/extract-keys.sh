@@ -19,7 +19,7 @@ keywords="--keyword=_ --keyword=wxGetTranslation --keyword=wxTRANSLATE --keyword
           --keyword=AskToSaveProject:1"
 
 cd "$source_dir"
-find app window project cli -name '*.cpp' -o -name '*.h' | LC_ALL=C sort > "$work/code-files"
+find app window project cli picture -name '*.cpp' -o -name '*.h' | LC_ALL=C sort > "$work/code-files"
 for layout in resources/themes/*.xrc; do
     wxrc --gettext "$layout"
 done > "$work/layouts.cpp"

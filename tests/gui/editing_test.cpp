@@ -72,7 +72,9 @@ TEST_F(EditingTest, AddingSetsTheSizeFromThePicturesAndDeletingAsksFirst) {
     EXPECT_EQ(Count(), 0);
     EXPECT_EQ(FrameCommandsEnabled(), 0);
     EXPECT_EQ(Status(0), "");
-    AddFiles({Folder() + "/missing.png"});
+    wxString refused;
+    wxTEST_DIALOG(AddFiles({Folder() + "/missing.png"}), gui_test::ExpectMessage(wxID_OK, &refused));
+    EXPECT_TRUE(refused.Contains("missing.png")) << refused;
     EXPECT_EQ(Count(), 0);
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/export_level_setting.h"
 
+#include "picture/added_pictures.h"
 #include "window/file_dialog_paths.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/status_texts.h"
@@ -18,6 +19,7 @@
 #include <wx/statusbr.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -119,16 +121,21 @@ bool MyFrame::WriteGifFile() {
     request.delay = m_spinctrl_delay->GetValue();
     request.level = static_cast<gif_optimise::Level>(m_exportLevel);
 
-    // The toolkit's bitmaps belong to this thread: each picture is handed over as an image of its own.
-    const auto pictureOf = [this](size_t index) {
-        const auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(static_cast<int>(index)));
-        return item && item->m_picture.IsOk() ? item->m_picture.ConvertToImage() : wxImage();
-    };
+    // The workers read the files themselves; the strip's items stay on this thread.
+    std::vector<AddedPictures::File> files;
+    for (size_t i = 0; i < request.frameCount; ++i) {
+        const auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(static_cast<int>(i)));
+        files.push_back({item ? item->m_path : wxString(), item ? item->m_stamp : picture_intake::FileStamp()});
+    }
+    AddedPictures pictures(std::move(files));
     ExportProgress progress(this, request.frameCount, request.width, request.height);
     const gif_export::Result result = gif_export::Export(
-        request, pictureOf, [&progress](size_t done, size_t total) { return progress.Update(done, total); });
+        request, [&pictures](size_t index) { return pictures.Read(index); },
+        [&](size_t done, size_t total) { return !pictures.Failed() && progress.Update(done, total); });
     if (!result.ok) {
-        if (!result.cancelled)
+        if (pictures.Failed())
+            ReportWriteFailure(request.path, pictures.FailureText());
+        else if (!result.cancelled)
             ReportWriteFailure(request.path, result.reason);
         return false;
     }

@@ -36,11 +36,17 @@ struct PreparedFrame {
     bool outOfMemory = false;  // an allocation failed while preparing it
 };
 
-// Composes and reduces frames on worker threads; hands them back in any order by index.
+std::unique_ptr<PreparedFrame> Unshared(wxImage picture) {
+    if (picture.IsOk() && picture.GetRefData()->GetRefCount() > 1)
+        picture = picture.Copy();
+    return std::make_unique<PreparedFrame>(PreparedFrame{picture, {}, false});
+}
+
+// Reads, composes and reduces frames on worker threads; hands them back in any order by index.
 class FramePipeline {
 public:
-    FramePipeline(int width, int height, bool paletteOnly, unsigned threads)
-        : m_width(width), m_height(height), m_paletteOnly(paletteOnly) {
+    FramePipeline(const FrameSource& source, int width, int height, bool paletteOnly, unsigned threads)
+        : m_source(source), m_width(width), m_height(height), m_paletteOnly(paletteOnly) {
         for (unsigned i = 0; i < threads; ++i)
             m_workers.emplace_back([this] { Work(); });
     }
@@ -55,10 +61,10 @@ public:
             worker.join();
     }
 
-    void Submit(size_t index, std::unique_ptr<PreparedFrame> picture) {
+    void Submit(size_t index) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_jobs.push_back({index, std::move(picture)});
+            m_jobs.push_back({index, nullptr});
         }
         m_wake.notify_one();
     }
@@ -97,8 +103,9 @@ private:
             }
             // Every image of this frame lives and dies on this thread before the result is
             // published: the toolkit's reference counts are not atomic.
-            PreparedFrame& frame = *job.frame;
             try {
+                job.frame = Unshared(m_source(job.index));
+                PreparedFrame& frame = *job.frame;
                 frame.image = ComposeExportFrame(frame.image, m_width, m_height);
                 // With a valid size, composing fails only for want of memory.
                 frame.outOfMemory = !frame.image.IsOk();
@@ -107,9 +114,8 @@ private:
                 else if (!frame.outOfMemory)
                     frame.image = ConvertToPaletteImage(frame.image);
             } catch (const std::bad_alloc&) {
-                frame.image = wxImage();
-                frame.palette.clear();
-                frame.outOfMemory = true;
+                job.frame = std::make_unique<PreparedFrame>();
+                job.frame->outOfMemory = true;
             }
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
@@ -119,6 +125,7 @@ private:
         }
     }
 
+    const FrameSource& m_source;
     const int m_width;
     const int m_height;
     const bool m_paletteOnly;
@@ -130,12 +137,6 @@ private:
     bool m_stopping = false;
     std::vector<std::thread> m_workers;
 };
-
-std::unique_ptr<PreparedFrame> Unshared(wxImage picture) {
-    if (picture.IsOk() && picture.GetRefData()->GetRefCount() > 1)
-        picture = picture.Copy();
-    return std::make_unique<PreparedFrame>(PreparedFrame{picture, {}, false});
-}
 
 enum class Outcome { kWritten, kUnconvertible, kOutOfMemory, kRefused, kWriteFailed, kCancelled };
 
@@ -191,11 +192,11 @@ Outcome WriteFramesWith(Writer& writer, const Request& request, unsigned frameBu
     // One frame per worker and one more in flight, so no worker waits while the oldest frame is
     // written; memory stays bounded whatever the frame count.
     const size_t lookAhead = size_t(threads) + 1;
-    FramePipeline pipeline(request.width, request.height, request.level != gif_optimise::kExact, threads);
+    FramePipeline pipeline(source, request.width, request.height, request.level != gif_optimise::kExact, threads);
     size_t submitted = 0;
     for (size_t written = 0; written < request.frameCount; ++written) {
         for (; submitted < request.frameCount && submitted < written + lookAhead; ++submitted)
-            pipeline.Submit(submitted, Unshared(source(submitted)));
+            pipeline.Submit(submitted);
         const std::unique_ptr<PreparedFrame> frame = pipeline.Take(written);
         const Outcome outcome =
             frame->outOfMemory ? Outcome::kOutOfMemory : writer.Write(*frame, written == 0, request.delay, stream);

@@ -17,10 +17,10 @@ class ReplacingFile;
 
 namespace gif_export {
 
-// Returns the full picture of frame `index`. Called on the calling thread, in frame order. The
-// image it returns must share its data with no other image (a fresh load or ConvertToImage does
-// not; anything else is deep-copied first), since worker threads take it over. An invalid image
-// gives a black frame.
+// Returns the full picture of frame `index`. Called on the worker threads, for several frames at
+// once and in any order, so that reading the pictures is spread over the workers too; it must not
+// touch the toolkit's GUI objects. An invalid image gives a black frame; a source that cannot give
+// the picture it should stops the export through the progress callback.
 using FrameSource = std::function<wxImage(size_t index)>;
 
 // Told after each frame is written, on the calling thread; returning false cancels the export.

@@ -1,14 +1,10 @@
 #include "window/thumbnailctrl/thumbnail_item.h"
 
-#include "window/my_gifhandler/palette_image.h"
 #include "window/thumbnailctrl/frame_label.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/dc.h>
-#include <wx/filefn.h>
 #include <wx/filename.h>
-#include <wx/image.h>
-#include <wx/log.h>
 
 #include <algorithm>
 
@@ -87,36 +83,30 @@ bool wxImageThumbnailItem::Draw(wxDC& dc, wxThumbnailCtrl*, const wxRect& imageR
     return true;
 }
 
+wxImageThumbnailItem::wxImageThumbnailItem(const LoadedFrame& frame)
+    : wxThumbnailItem(frame.path), m_pictureSize(int(frame.outcome.width), int(frame.outcome.height)),
+      m_stamp(frame.outcome.stamp) {
+    if (frame.thumbnail.IsOk())
+        m_thumbnail = wxBitmap(frame.thumbnail);
+}
+
 bool wxImageThumbnailItem::Load(wxThumbnailCtrl* ctrl, bool forceLoad) {
     if (m_thumbnail.IsOk() && !forceLoad)
         return true;
-    // Checked first so that a missing file never reaches a decoder.
-    if (!wxFileExists(m_path))
+    const picture_intake::Outcome outcome = picture_intake::Read(m_path);
+    if (!outcome.Taken()) {
+        m_refusal = outcome;
         return false;
-
-    // A file that does not decode is refused without a message.
-    wxLogNull silence;
-    wxImage picture;
-    if (!picture.LoadFile(m_path, wxBITMAP_TYPE_ANY))
-        return false;
-    const wxBitmap full(picture);
-    // The reduced image is needed only here: keeping it per item would double the memory of every frame.
-    const wxImage reduced = ConvertToPaletteImage(picture);
-    if (!full.IsOk() || !reduced.IsOk())
-        return false;
-
-    m_picture = full;
-    m_reducedBitmap = wxBitmap(reduced);
-    const double rx = static_cast<double>(ctrl->m_thumbnailWidth) / reduced.GetWidth();
-    const double ry = static_cast<double>(ctrl->m_thumbnailHeight) / reduced.GetHeight();
-    if (rx < 1 || ry < 1) {
-        const double s = std::min(rx, ry);
-        // At least one pixel each way, so a very thin picture still gets a thumbnail.
-        const int width = std::max(1, static_cast<int>(reduced.GetWidth() * s));
-        const int height = std::max(1, static_cast<int>(reduced.GetHeight() * s));
-        m_thumbnail = wxBitmap(reduced.Scale(width, height, wxIMAGE_QUALITY_NORMAL));
-    } else {
-        m_thumbnail = m_reducedBitmap;
     }
+    const wxImage thumbnail = MakeThumbnail(outcome.picture, wxSize(ctrl->m_thumbnailWidth, ctrl->m_thumbnailHeight));
+    if (!thumbnail.IsOk())
+        return false;
+    m_thumbnail = wxBitmap(thumbnail);
+    m_pictureSize = outcome.picture.GetSize();
+    m_stamp = outcome.stamp;
     return true;
+}
+
+picture_intake::Outcome wxImageThumbnailItem::ReadPicture() const {
+    return picture_intake::ReadUnchanged(m_path, m_stamp);
 }

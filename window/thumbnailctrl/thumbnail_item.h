@@ -1,6 +1,9 @@
 #pragma once
 // One frame of the animation as the thumbnail strip holds it.
 
+#include "picture/frame_loader.h"
+#include "picture/picture_intake.h"
+
 #include <wx/bitmap.h>
 #include <wx/object.h>
 #include <wx/string.h>
@@ -38,15 +41,23 @@ private:
 class wxImageThumbnailItem : public wxThumbnailItem {
 public:
     explicit wxImageThumbnailItem(const wxString& path) : wxThumbnailItem(path) {}
+    // An item for a frame read on a worker thread; Load has nothing left to do.
+    explicit wxImageThumbnailItem(const LoadedFrame& frame);
 
     bool Draw(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRect& imageRect, int style) override;
-    // Decodes the file once: the full picture, its 256-colour reduction and the thumbnail.
-    // False, with every picture left empty, when the file is missing or cannot be decoded.
+    // Reads the file once through the picture intake: its size, its stamp and the thumbnail. The
+    // full picture is not kept; ReadPicture gives it when needed. False, with the refusal kept
+    // in m_refusal, when the file is refused.
     bool Load(wxThumbnailCtrl* ctrl, bool forceLoad) override;
 
-    wxBitmap m_thumbnail;      // the reduction scaled down to the strip's thumbnail size, never enlarged
-    wxBitmap m_picture;        // the picture exactly as the file holds it
-    wxBitmap m_reducedBitmap;  // the 256-colour reduction, full size
+    // The picture as it was added, read from the file again; refused as changed when the file
+    // is no longer the one that was added.
+    picture_intake::Outcome ReadPicture() const;
+
+    wxBitmap m_thumbnail;                // the reduction scaled down to the strip's thumbnail size, never enlarged
+    wxSize m_pictureSize;                // the picture's size; 0 x 0 while it has none
+    picture_intake::FileStamp m_stamp;   // the file's identity when it was read
+    picture_intake::Outcome m_refusal;   // why the last Load failed
 
 private:
     wxDECLARE_CLASS(wxImageThumbnailItem);

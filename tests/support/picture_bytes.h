@@ -1,0 +1,94 @@
+#pragma once
+// Small picture files made in memory for the intake tests: each format from the same ramp, and GIFs
+// written with giflib so that transparency, interlacing and the LZW code size are under control.
+
+#include <gif_lib.h>
+#include <wx/ffile.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace picture_bytes {
+
+using Bytes = std::vector<unsigned char>;
+
+inline wxImage Ramp(int width, int height) {
+    wxImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.SetRGB(x, y, x * 255 / width, y * 255 / height, (x * 7 + y * 3) % 256);
+    return image;
+}
+
+inline Bytes Encode(const wxImage& image, wxBitmapType type) {
+    wxMemoryOutputStream out;
+    if (!image.SaveFile(out, type))
+        return Bytes();
+    Bytes bytes(out.GetSize());
+    out.CopyTo(bytes.data(), bytes.size());
+    return bytes;
+}
+
+struct GifSpec {
+    int width = 4;
+    int height = 3;
+    int transparentIndex = -1;
+    bool interlaced = false;
+};
+
+// Pixel (x, y) has palette index (x + 2y) % 4; palette: black, red, green, magenta.
+inline Bytes Gif(const GifSpec& spec) {
+    Bytes bytes;
+    const auto write = [](GifFileType* gif, const GifByteType* data, int size) {
+        auto* out = static_cast<Bytes*>(gif->UserData);
+        out->insert(out->end(), data, data + size);
+        return size;
+    };
+    int error = 0;
+    GifFileType* gif = EGifOpen(&bytes, write, &error);
+    GifColorType colours[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 0, 255}};
+    ColorMapObject* map = GifMakeMapObject(4, colours);
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, spec.width, spec.height, 2, 0, map);
+    if (spec.transparentIndex >= 0) {
+        GraphicsControlBlock control{0, false, 0, spec.transparentIndex};
+        GifByteType extension[4];
+        const size_t length = EGifGCBToExtension(&control, extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension);
+    }
+    EGifPutImageDesc(gif, 0, 0, spec.width, spec.height, spec.interlaced, nullptr);
+    std::vector<int> rows;
+    if (spec.interlaced) {
+        const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        for (int pass = 0; pass < 4; ++pass)
+            for (int y = start[pass]; y < spec.height; y += step[pass])
+                rows.push_back(y);
+    } else {
+        for (int y = 0; y < spec.height; ++y)
+            rows.push_back(y);
+    }
+    std::vector<GifPixelType> line(size_t(spec.width));
+    for (int y : rows) {
+        for (int x = 0; x < spec.width; ++x)
+            line[size_t(x)] = static_cast<GifPixelType>((x + 2 * y) % 4);
+        EGifPutLine(gif, line.data(), spec.width);
+    }
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return bytes;
+}
+
+// A 1x1 GIF whose image data starts with the given LZW minimum code size.
+inline Bytes GifWithCodeSize(unsigned char codeSize) {
+    return {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
+            0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, codeSize, 2, 0x44, 0x01, 0, 0x3B};
+}
+
+inline bool Write(const wxString& path, const Bytes& bytes) {
+    wxFFile file(path, "wb");
+    return file.IsOpened() && file.Write(bytes.data(), bytes.size()) == bytes.size() && file.Close();
+}
+
+}  // namespace picture_bytes
