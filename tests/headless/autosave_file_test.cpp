@@ -29,21 +29,14 @@ wxString WorkFile(long pid, const char* extension = "xml") {
 }
 
 AutosavedWork SomeWork(const wxString& projectPath = wxString::FromUTF8("/projekte/mein projekt ä.xml")) {
-    AutosavedWork work{{}, projectPath};
-    work.contents.gifPath = "out.gif";
-    work.contents.width = 320;
-    work.contents.height = 200;
-    work.contents.delay = 7;
-    work.contents.imagePaths = {"/pictures/a.png", wxString::FromUTF8("/bilder/größe ü.png"), "/p/c.jpg"};
-    return work;
+    return {{"out.gif", 320, 200, 7, {"/pictures/a.png", wxString::FromUTF8("/bilder/größe ü.png"), "/p/c.jpg"}}, projectPath};
 }
 
 void ExpectWork(const std::optional<AutosavedWork>& read, const AutosavedWork& written) {
     ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(read->contents.imagePaths, written.contents.imagePaths);
-    EXPECT_EQ(std::make_tuple(read->contents.width, read->contents.height, read->contents.delay), std::make_tuple(320, 200, 7));
-    EXPECT_EQ(read->contents.gifPath, "out.gif");
-    EXPECT_EQ(read->projectPath, written.projectPath);
+    const project_file::ProjectContents& got = read->contents;
+    EXPECT_EQ(std::make_tuple(got.gifPath, got.width, got.height, got.delay, got.imagePaths, read->projectPath),
+              std::make_tuple(wxString("out.gif"), 320, 200, 7, written.contents.imagePaths, written.projectPath));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
@@ -25,34 +25,23 @@ std::string Read(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
 struct Outcome {
-    int status;  // -1 when killed
+    int status;
     std::string out, err;
 };
 
-Outcome RunProgram(std::vector<std::string> arguments, const char* locale = "C.UTF-8") {
-    mkdir((Home() + "/logs").c_str(), 0700);
-    arguments.insert(arguments.begin(), std::string(QUINTREL_BINARY_DIR) + "/bin/quintrel-gif");
-    const pid_t child = fork();
-    if (child == 0) {
-        setenv("LC_ALL", locale, 1);
-        if (freopen((Home() + "/logs/out").c_str(), "w", stdout) && freopen((Home() + "/logs/err").c_str(), "w", stderr)) {
-            std::vector<char*> argv;
-            for (std::string& argument : arguments)
-                argv.push_back(argument.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-        }
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(Home() + "/logs/out"), Read(Home() + "/logs/err")};
-}
-
-bool Exists(const std::string& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0;
+// The real program; the arguments are quoted for the shell and reach it as their bytes.
+Outcome RunProgram(const std::vector<std::string>& arguments, const std::string& locale = "C.UTF-8") {
+    std::string command = "LC_ALL=" + locale + " " QUINTREL_BINARY_DIR "/bin/quintrel-gif";
+    for (const std::string& argument : arguments)
+        command += " '" + argument + "'";
+    const int status = std::system((command + " >'" + Home() + "/.out' 2>'" + Home() + "/.err'").c_str());
+    const Outcome outcome{WEXITSTATUS(status), Read(Home() + "/.out"), Read(Home() + "/.err")};
+    unlink((Home() + "/.out").c_str());
+    unlink((Home() + "/.err").c_str());
+    return outcome;
 }
 
 }  // namespace

@@ -51,13 +51,7 @@ TEST(ExportLimits, SizesBeyondTheFormatOrMemoryAreRefusedBeforeAnyFrame) {
         {300, 200, ""},
     };
     for (const auto& c : cases) {
-        gif_export::Request request;
-        request.path = Scratch("kept.gif");
-        request.frameCount = 2;
-        request.width = c.width;
-        request.height = c.height;
-        request.delay = 10;
-        request.threads = 1;
+        const gif_export::Request request{Scratch("kept.gif"), 2, c.width, c.height, 10, 1};
         const gif_export::Result result = gif_export::Export(request, [](size_t) { return wxImage(2, 200); });
         EXPECT_EQ(result.ok, *c.says == '\0') << c.width << " x " << c.height << ": " << result.reason;
         if (*c.says) {

@@ -40,14 +40,12 @@ TEST(TemporaryFiles, StaleOnesOfDeadProcessesGoWhenTheNextSaveWritesThere) {
         _exit(0);
     waitpid(child, nullptr, 0);  // its id is free now
     const wxString dead = wxString::Format("%d", child), live = wxString::Format("%d", getppid());
-    const std::pair<wxString, bool> cases[] = {  // the name, whether it is removed
-        {".anim.gif.quintrel-" + dead + ".tmp", true},     {".other.xml.quintrel-" + dead + "-3.tmp", true},
-        {".anim.gif.quintrel-" + live + ".tmp", false},    // its process still runs
-        {"anim.gif.quintrel-" + dead + ".tmp", false},     // not hidden: not ours
+    // The name, whether it is removed: a live process's, one not hidden, and other endings are not ours.
+    const std::pair<wxString, bool> cases[] = {
+        {".anim.gif.quintrel-" + dead + ".tmp", true},      {".other.xml.quintrel-" + dead + "-3.tmp", true},
+        {".anim.gif.quintrel-" + live + ".tmp", false},     {"anim.gif.quintrel-" + dead + ".tmp", false},
         {".anim.gif.quintrel-" + dead + ".tmp.bak", false}, {".anim.gif.quintrel-" + dead + "x.tmp", false},
-        {".anim.gif.quintrel-.tmp", false},                {".anim.gif.quintrel-0.tmp", false},
-        {".notes.tmp", false},
-    };
+        {".anim.gif.quintrel-.tmp", false},                 {".anim.gif.quintrel-0.tmp", false}, {".notes.tmp", false}};
     for (const auto& [name, removed] : cases)
         test_files::Write(Scratch(name), "x");
     ASSERT_TRUE(wxMkdir(Scratch(".dir.quintrel-" + dead + ".tmp")));  // a folder is never removed
