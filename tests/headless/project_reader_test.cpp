@@ -1,13 +1,17 @@
-// The project reader against hostile files: nesting, size, entities, values out of range and GIF names
-// that lead out of the project's folder.
+// Readers of XML from outside (projects, the options file, the update reply) against hostile files:
+// nesting, size, entities, values out of range and GIF names that lead out of the project's folder.
+#include "app/domain_option.h"
+#include "app/update_check.h"
 #include "project/project_file.h"
-#include "tests/support/isolated_home.h"
+#include "tests/support/files.h"
+
+#include <wx/mstream.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <sys/stat.h>
-#include <vector>
+#include <tuple>
 
 namespace {
 
@@ -15,169 +19,123 @@ project_file::ReadResult ReadText(const std::string& text) {
     return project_file::ReadBytes(text.data(), text.size(), "p.xml");
 }
 
-std::string Project(const std::string& name, const std::string& width, const std::string& height,
-                    const std::string& delay, const std::string& images = "<path>/a.png</path>") {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project><name>" + name + "</name><gif><width>" + width +
-           "</width><height>" + height + "</height><delay_time>" + delay + "</delay_time></gif><images>" + images +
-           "</images></project>\n";
+std::string Project(const std::string& name, const std::string& width = "1", const std::string& height = "1",
+                    const std::string& delay = "0", const std::string& images = "<path>/a.png</path>") {
+    return "<project><name>" + name + "</name><gif><width>" + width + "</width><height>" + height +
+           "</height><delay_time>" + delay + "</delay_time></gif><images>" + images + "</images></project>";
 }
 
 std::string Repeat(const std::string& piece, size_t times) {
     std::string all;
-    all.reserve(piece.size() * times);
     for (size_t i = 0; i < times; ++i)
         all += piece;
     return all;
 }
 
-// `levels` elements nested inside <name>, which ignores what it holds.
-std::string NestedInName(size_t levels) {
-    return Project("a.gif" + Repeat("<x>", levels) + Repeat("</x>", levels), "1", "1", "0");
-}
-
 }  // namespace
 
-TEST(ProjectReaderNesting, DeepDocumentsAreRefusedWithoutOverflowingTheStack) {
-    const struct {
-        size_t levels;
-        bool ok;
-    } cases[] = {{0, true}, {6, true}, {7, false}, {50000, false}, {150000, false}};
-    for (const auto& c : cases) {
-        const project_file::ReadResult read = ReadText(NestedInName(c.levels));
-        EXPECT_EQ(read.ok, c.ok) << c.levels << ": " << read.reason;
-        if (!c.ok) {
-            EXPECT_TRUE(read.reason.Contains("nested deeper")) << read.reason;
-        }
-    }
-    // Unclosed nesting of the same depth, as a truncated file has.
-    const project_file::ReadResult read = ReadText("<project><name>" + Repeat("<x>", 150000));
-    EXPECT_FALSE(read.ok);
-    EXPECT_TRUE(read.reason.Contains("nested deeper")) << read.reason;
-}
-
-TEST(ProjectReaderSize, LargeValuesAreReadWhole) {
-    // The shapes that made the tree reader slow: many newlines, many references, a huge attribute,
-    // a huge text, many paths.
-    const std::string newlines = Repeat("\n", 400000);
-    const std::string ampersands = Repeat("&amp;", 400000);
-    std::string attribute = Project("a.gif", "1", "1", "0");
-    attribute.replace(attribute.find("<project>"), 9, "<project note=\"" + std::string(4 << 20, 'a') + "\">");
+TEST(ProjectReader, DeepNestingIsRefusedWithoutOverflowingTheStack) {
+    // <name> ignores what it holds; the last document is unclosed, as a truncated file is.
     const struct {
         std::string text;
-        size_t nameLength;
-        size_t pathCount;
+        bool ok;
+    } cases[] = {{Project("a.gif"), true},
+                 {Project(Repeat("<x>", 6) + Repeat("</x>", 6)), true},
+                 {Project(Repeat("<x>", 7) + Repeat("</x>", 7)), false},
+                 {Project(Repeat("<x>", 150000) + Repeat("</x>", 150000)), false},
+                 {"<project><name>" + Repeat("<x>", 150000), false}};
+    for (const auto& c : cases) {
+        const project_file::ReadResult read = ReadText(c.text);
+        EXPECT_EQ(read.ok, c.ok) << c.text.size() << ": " << read.reason;
+        EXPECT_EQ(read.reason.Contains("nested deeper"), !c.ok) << read.reason;
+    }
+}
+
+TEST(ProjectReader, LargeValuesAreReadWhole) {
+    std::string attribute = Project("a.gif");
+    attribute.insert(8, " note=\"" + std::string(4 << 20, 'a') + "\"");
+    const struct {
+        std::string text;
+        wxString name;
+        size_t paths;
     } cases[] = {
-        {Project("a" + newlines + "b", "1", "1", "0"), 400002, 1},
-        {Project(ampersands, "1", "1", "0"), 400000, 1},
-        {attribute, 5, 1},
-        {Project(std::string(8 << 20, 'n'), "1", "1", "0"), size_t(8) << 20, 1},
-        {Project("a.gif", "1", "1", "0", Repeat("<path>/frames/0001.png</path>\n", 200000)), 5, 200000},
+        {Project("a" + Repeat("\n", 400000) + "b"), "a" + wxString('\n', 400000) + "b", 1},
+        {Project(Repeat("&amp;", 400000)), wxString('&', 400000), 1},
+        {attribute, "a.gif", 1},
+        {Project("a.gif", "1", "1", "0", Repeat("<path>/frames/0001.png</path>\n", 200000)), "a.gif", 200000},
     };
     for (const auto& c : cases) {
         const project_file::ReadResult read = ReadText(c.text);
         ASSERT_TRUE(read.ok) << read.reason;
-        EXPECT_EQ(read.contents.gifPath.length(), c.nameLength);
-        EXPECT_EQ(read.contents.imagePaths.size(), c.pathCount);
+        EXPECT_TRUE(read.contents.gifPath == c.name);
+        EXPECT_EQ(read.contents.imagePaths.size(), c.paths);
     }
-    EXPECT_EQ(ReadText(Project(ampersands, "1", "1", "0")).contents.gifPath, wxString('&', 400000));
 }
 
-TEST(ProjectReaderEntities, DeclarationsAndReferencesToThemAreRefused) {
-    const std::string body = "<project><name>&e;</name><gif><width>1</width><height>1</height>"
-                             "<delay_time>0</delay_time></gif><images/></project>";
-    const std::string laughs = "<!DOCTYPE project [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;\">"
-                               "<!ENTITY e \"&b;&b;&b;&b;&b;&b;&b;&b;\">]>" + body;
-    const std::vector<std::string> refused = {
-        "<!DOCTYPE project [<!ENTITY e \"x\">]>" + body,
-        "<!DOCTYPE project [<!ENTITY e SYSTEM \"/etc/passwd\">]>" + body,
-        "<!DOCTYPE project [<!ENTITY % p SYSTEM \"/etc/passwd\"> %p;]>" + body,
-        "<!DOCTYPE project SYSTEM \"/etc/passwd\">" + body,
-        laughs,
-        body,  // an entity nobody declared
-    };
-    for (const std::string& text : refused) {
+TEST(ProjectReader, EntityDeclarationsAndReferencesToThemAreRefused) {
+    const std::string body = Project("&e;");
+    for (const std::string& text : {"<!DOCTYPE project [<!ENTITY e \"x\">]>" + body,
+                                    "<!DOCTYPE project [<!ENTITY e SYSTEM \"/etc/passwd\">]>" + body,
+                                    "<!DOCTYPE project [<!ENTITY % p SYSTEM \"/etc/passwd\"> %p;]>" + body,
+                                    "<!DOCTYPE project SYSTEM \"/etc/passwd\">" + body,
+                                    "<!DOCTYPE project [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY e \"&a;&a;&a;&a;\">]>" + body,
+                                    body}) {
         const project_file::ReadResult read = ReadText(text);
         EXPECT_FALSE(read.ok) << text;
         EXPECT_FALSE(read.reason.empty()) << text;
-        EXPECT_TRUE(read.contents.gifPath.empty()) << text;
     }
-    // A document type alone, and the five predefined and the numeric references, are plain XML.
-    const project_file::ReadResult read =
-        ReadText("<!DOCTYPE project>" + Project("&amp;&lt;&gt;&quot;&apos;&#65;&#x42;.gif", "1", "1", "0").substr(39));
+    // A document type alone, and the predefined and numeric references, are plain XML.
+    const project_file::ReadResult read = ReadText("<!DOCTYPE project>" + Project("&amp;&lt;&gt;&quot;&apos;&#65;&#x42;"));
     ASSERT_TRUE(read.ok) << read.reason;
-    EXPECT_EQ(read.contents.gifPath, "&<>\"'AB.gif");
+    EXPECT_EQ(read.contents.gifPath, "&<>\"'AB");
 }
 
-TEST(ProjectReaderValues, OutsideTheControlsRangesAreRefusedNamingElementAndValue) {
+TEST(ProjectReader, ValuesOutsideTheControlsAreRefusedNamingElementAndValue) {
     const struct {
-        const char* width;
-        const char* height;
-        const char* delay;
-        const char* says;  // empty: accepted
-    } cases[] = {
-        {"1", "1", "0", ""},
-        {"65535", "65535", "65535", ""},
-        {" 640 ", "480px", "\n10", ""},
-        {"640", "480", "-5", "<delay_time> is \"-5\", outside 0 to 65535"},
-        {"640", "480", "70000", "<delay_time> is \"70000\""},
-        {"640", "480", "214748365", "<delay_time> is \"214748365\""},
-        {"640", "480", "99999999999999999999", "<delay_time> is \"99999999999999999999\""},
-        {"0", "480", "10", "<width> is \"0\", outside 1 to 65535"},
-        {"214748365", "480", "10", "<width> is \"214748365\""},
-        {"30000", "65536", "10", "<height> is \"65536\""},
-        {"abc", "480", "10", "<width> is \"abc\""},
-        {"640", "", "10", "<height> is \"\""},
-    };
+        std::string element, value, range;
+    } cases[] = {{"delay_time", "-5", "0"}, {"delay_time", "70000", "0"}, {"delay_time", "214748365", "0"},
+                 {"delay_time", "99999999999999999999", "0"}, {"width", "0", "1"}, {"width", "214748365", "1"},
+                 {"height", "65536", "1"}, {"width", "abc", "1"}, {"height", "", "1"}};
     for (const auto& c : cases) {
-        const project_file::ReadResult read = ReadText(Project("a.gif", c.width, c.height, c.delay));
-        const std::string says = c.says;
-        EXPECT_EQ(read.ok, says.empty()) << c.width << " " << c.height << " " << c.delay;
-        if (!says.empty()) {
-            EXPECT_TRUE(read.reason.Contains(wxString::FromUTF8(says))) << read.reason;
-        }
+        std::string text = Project("a.gif", "1", "1", "1");  // each value one digit, replaced
+        text.replace(text.find("<" + c.element + ">") + c.element.size() + 2, 1, c.value);
+        const wxString says = "<" + c.element + "> is \"" + c.value + "\", outside " + c.range + " to 65535";
+        EXPECT_TRUE(ReadText(text).reason.Contains(says)) << says << " but " << ReadText(text).reason;
     }
-    const project_file::ReadResult read = ReadText(Project("a.gif", " 640 ", "480px", "\n10"));
-    EXPECT_EQ(read.contents.width, 640);
-    EXPECT_EQ(read.contents.height, 480);
-    EXPECT_EQ(read.contents.delay, 10);
+    const project_file::ReadResult read = ReadText(Project("a.gif", " 640 ", "480px", "\n65535"));
+    EXPECT_EQ(std::make_tuple(read.contents.width, read.contents.height, read.contents.delay), std::make_tuple(640, 480, 65535));
+    EXPECT_TRUE(ReadText(Project("a.gif", "65535", "65535", "0")).ok);
 }
 
-TEST(ProjectReaderValues, AGifNameWithFolderPartsIsRefused) {
-    const struct {
-        const char* name;
-        bool ok;
-    } cases[] = {
-        {"a.gif", true}, {"", true}, {"..", true}, {"a b\\c.gif", true},
-        {"../../../out/traversal", false}, {"/tmp/x.gif", false}, {"sub/x.gif", false}, {"x.gif/", false},
-    };
-    for (const auto& c : cases) {
-        const project_file::ReadResult read = ReadText(Project(c.name, "1", "1", "0"));
-        EXPECT_EQ(read.ok, c.ok) << c.name;
-        if (c.ok) {
-            EXPECT_EQ(read.contents.gifPath, wxString::FromUTF8(c.name));
-        } else {
-            EXPECT_TRUE(read.reason.Contains("contains a folder")) << read.reason;
-        }
+TEST(ProjectReader, AGifNameWithFolderPartsIsRefused) {
+    for (const char* name : {"a.gif", "", "..", "a b\\c.gif"}) {
+        const project_file::ReadResult read = ReadText(Project(name));
+        EXPECT_TRUE(read.ok && read.contents.gifPath == name) << name << ": " << read.reason;
     }
+    for (const char* name : {"../../../out/traversal", "/tmp/x.gif", "sub/x.gif", "x.gif/"})
+        EXPECT_TRUE(ReadText(Project(name)).reason.Contains("contains a folder")) << name;
 }
 
-TEST(ProjectReaderFiles, WhatIsNoFileIsRefusedWithAReason) {
-    const std::string fifo = IsolatedHomeListener::CurrentHome() + "/fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // opened blocking, it would wait for a writer for ever
-    const struct {
-        std::string path;
-        const char* says;
-    } cases[] = {
-        {"/nonexistent/p.xml", "cannot be read"},
-        {"/tmp", "is a folder"},
-        {"/dev/null", "is not a file"},
-        {fifo, "is not a file"},
-    };
-    for (const auto& c : cases) {
-        const project_file::ReadResult read = project_file::Read(wxString::FromUTF8(c.path));
-        EXPECT_FALSE(read.ok) << c.path;
-        EXPECT_TRUE(read.reason.Contains(c.says)) << read.reason;
+TEST(ProjectReader, WhatIsNoFileIsRefusedWithAReason) {
+    const wxString fifo = test_files::Scratch("fifo");
+    ASSERT_EQ(mkfifo(fifo.fn_str(), 0600), 0);  // opened blocking, it would wait for a writer for ever
+    for (const auto& [path, says] : {std::pair<wxString, const char*>{"/nonexistent/p.xml", "cannot be read"},
+                                     {"/tmp", "is a folder"}, {"/dev/null", "is not a file"}, {fifo, "is not a file"}})
+        EXPECT_TRUE(project_file::Read(path).reason.Contains(says)) << path;
+    EXPECT_TRUE(project_file::ReadBytes("<project/>", size_t(1) << 30, "big.xml").reason.Contains("too large"));
+}
+
+TEST(XmlNesting, DeepUpdateRepliesAndOptionsFilesAreRefusedWithoutACrash) {
+    for (const bool closed : {false, true}) {
+        const std::string nested = Repeat("<a>", 150000) + (closed ? Repeat("</a>", 150000) : "");
+        const std::string reply = "<v><p name=\"Quintrel Tavelle\" version=\"9.9\"/>" + nested + (closed ? "</v>" : "");
+        wxMemoryInputStream stream(reply.data(), reply.size());
+        EXPECT_EQ(ReadNewestVersion(stream), "");
+        test_files::Write(test_files::Scratch("option.cfg"), "<options><domain><a>1</a><b>2</b><c>3</c><d>4</d><e>5</e>"
+                                                             "<f>6</f><g>7</g>" + nested + (closed ? "</domain></options>" : ""));
+        EXPECT_FALSE(DomainOption(test_files::Scratch("option.cfg")).Read());
     }
-    const std::string tooLarge = "<project/>";
-    EXPECT_TRUE(project_file::ReadBytes(tooLarge.data(), size_t(1) << 30, "big.xml").reason.Contains("too large"));
+    const std::string reply = "<v><p name=\"Quintrel Tavelle\" version=\"9.9\"/></v>";
+    wxMemoryInputStream stream(reply.data(), reply.size());
+    EXPECT_EQ(ReadNewestVersion(stream), "9.9");
 }
