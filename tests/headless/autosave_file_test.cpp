@@ -29,7 +29,7 @@ wxString WorkFile(long pid, const char* extension = "xml") {
 }
 
 AutosavedWork SomeWork(const wxString& projectPath = wxString::FromUTF8("/projekte/mein projekt ä.xml")) {
-    return {{"out.gif", 320, 200, 7, {"/pictures/a.png", wxString::FromUTF8("/bilder/größe ü.png"), "/p/c.jpg"}}, projectPath};
+    return {{"out.gif", 320, 200, 7, 0, {"/pictures/a.png", wxString::FromUTF8("/bilder/größe ü.png"), "/p/c.jpg"}}, projectPath};
 }
 
 void ExpectWork(const std::optional<AutosavedWork>& read, const AutosavedWork& written) {
