@@ -29,15 +29,15 @@ compose-scale|window/my_gifhandler/frame_composition.cpp|std::min(widthRatio, he
 compose-alpha|window/my_gifhandler/frame_composition.cpp|(in[c] * a + 127) / 255|(in[c] * a) / 255
 palette-exact-red|window/my_gifhandler/palette_image.cpp|red[i] = static_cast<unsigned char>(colours[i] >> 16);|red[i] = static_cast<unsigned char>(colours[i] >> 8);
 palette-channels|window/my_gifhandler/palette_image.cpp|rowOut[x] = {rgb[0], rgb[1], rgb[2], 255};|rowOut[x] = {rgb[2], rgb[1], rgb[0], 255};
-export-first-frame|window/my_gifhandler/gif_export.cpp|written == 0, request.delay * 10|written == 1, request.delay * 10
+export-first-frame|window/my_gifhandler/gif_export.cpp|writer.Write(*frame, written == 0, request.delay, stream)|writer.Write(*frame, written == 1, request.delay, stream)
 export-progress|window/my_gifhandler/gif_export.cpp|!progress(written + 1, request.frameCount)|!progress(written, request.frameCount)
-export-no-frames|window/my_gifhandler/gif_export.cpp|if (request.frameCount == 0) {|if (false) {
+export-no-frames|window/my_gifhandler/gif_export.cpp|if (request.frameCount == 0)|if (request.frameCount == 0 && request.delay < 0)
 export-extension|window/my_gifhandler/gif_export.cpp|path.EndsWith(".gif")|path.EndsWith("gif")
 project-write-delay|project/project_file.cpp|wxString::Format("%d", contents.delay)|wxString::Format("%d", contents.width)
 project-write-name|project/project_file.cpp|AppendText(name, FileNamePart(contents.gifPath));|AppendText(name, contents.gifPath);
-project-read-swap|project/project_file.cpp|Deliver(callbacks.width, paths::ParseLeadingInt(width->GetNodeContent()));|Deliver(callbacks.height, paths::ParseLeadingInt(width->GetNodeContent()));
-project-read-root|project/project_file.cpp|ElementNamed(document.GetDocumentNode()->GetChildren(), "project")|ElementNamed(document.GetRoot(), "project")
-project-read-empty|project/project_file.cpp|if (!images->GetChildren() && callbacks.emptyImages)|if (false)
+project-read-swap|project/project_reader.cpp|TakeNumber("width", m_values.width, 1, contents.width, result.reason)|TakeNumber("width", m_values.height, 1, contents.width, result.reason)
+project-read-root|project/project_reader.cpp|return index == 0 ? expect("project", Element::Project) : Element::Ignored;|return index == 0 ? Element::Project : Element::Ignored;
+project-read-empty|project/project_reader.cpp|result.listsNoImage = !m_values.imagesListed;|result.listsNoImage = false;
 save-no-rename|app/replacing_file.cpp|if (rename(m_temporary.c_str(), m_realTarget.c_str()) != 0) {|if (false) {
 save-read-only|app/replacing_file.cpp|if ((status.st_mode & (S_IWUSR \| S_IWGRP \| S_IWOTH)) == 0 \|\| access(m_realTarget.c_str(), W_OK) != 0) {|if (false) {
 save-mode|app/replacing_file.cpp|fchmod(fd, m_mode) != 0|fchmod(fd, 0600) != 0

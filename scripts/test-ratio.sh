@@ -26,7 +26,7 @@ count() {
         END { print n + 0 }'
 }
 
-code=$(count app window project cli)
+code=$(count app window project cli picture)
 tests=$(count tests)
-echo "code: $code lines (app/ window/ project/ cli/), tests: $tests lines (tests/)"
+echo "code: $code lines (app/ window/ project/ cli/ picture/), tests: $tests lines (tests/)"
 awk -v t="$tests" -v c="$code" 'BEGIN { printf "test ratio: %.2f (goal 0.25-0.40)\n", (c ? t / c : 0) }'

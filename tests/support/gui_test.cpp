@@ -114,7 +114,8 @@ void TypeInto(wxWindow* control, const wxString& text) {
 
 int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
     if (m_shown)
-        *m_shown = dialog->GetMessage();
+        *m_shown = dialog->GetExtendedMessage().empty() ? dialog->GetMessage()
+                                                        : dialog->GetMessage() + "\n" + dialog->GetExtendedMessage();
     if (m_style)
         *m_style = dialog->GetMessageDialogStyle();
     return m_answer;

@@ -52,7 +52,8 @@ void Click(wxWindow* window, const wxPoint& point, int button = wxMOUSE_BTN_LEFT
 void Key(int keyCode, int modifiers = 0);
 void TypeInto(wxWindow* control, const wxString& text);
 
-// Answers a message box with `answer` and keeps what it said, and its style, where given.
+// Answers a message box with `answer` and keeps what it said (with its extended message on a line of
+// its own), and its style, where given.
 class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
 public:
     explicit ExpectMessage(int answer, wxString* shown = nullptr, long* style = nullptr)
