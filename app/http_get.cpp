@@ -1,6 +1,7 @@
 #include "app/http_get.h"
 
 #include "app/bounded_call.h"
+#include "app/descriptor.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,21 +25,6 @@ int MillisecondsLeft(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // False when the deadline passes first: a server trickling bytes cannot stretch the budget.
 bool WaitFor(int fd, short events, Clock::time_point deadline) {

@@ -3,6 +3,7 @@
 // completely before anything is handed to the caller.
 #include "project/project_file.h"
 
+#include "app/descriptor.h"
 #include "app/paths.h"
 
 #include <wx/intl.h>
@@ -341,21 +342,6 @@ private:
     bool m_inPathRun = true;
     bool m_stopped = false;
     wxString m_reason;
-};
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 }  // namespace
