@@ -316,20 +316,6 @@ size_t EstimateRunStart(size_t run, size_t frameCount) {
 
 }  // namespace
 
-std::vector<size_t> EstimatedFrames(size_t frameCount) {
-    std::vector<size_t> frames;
-    if (EstimateEveryFrame(frameCount)) {
-        for (size_t index = 0; index < frameCount; ++index)
-            frames.push_back(index);
-        return frames;
-    }
-    for (size_t run = 0; run < kEstimateRuns; ++run) {
-        for (size_t offset = 0; offset < kEstimateRunLength; ++offset)
-            frames.push_back(EstimateRunStart(run, frameCount) + offset);
-    }
-    return frames;
-}
-
 SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress) {
     SizeEstimate estimate;
     unsigned frameBudget = 0;

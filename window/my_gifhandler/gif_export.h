@@ -63,12 +63,9 @@ struct SizeEstimate {
 
 // The size Export would write for the request (its path is not used), found by encoding a few
 // evenly spread runs of neighbouring frames in memory and extrapolating from them. With few frames,
-// all of them are encoded and the size is exact. The source is called in frame order for the
-// sampled frames only; `progress` counts sampled frames and may cancel.
+// all of them are encoded and the size is exact. The source is called for the sampled frames only,
+// on the workers as for Export; `progress` counts sampled frames and may cancel.
 SizeEstimate EstimateSize(const Request& request, const FrameSource& source, const Progress& progress = {});
-
-// The frames EstimateSize asks its source for, in the order it asks.
-std::vector<size_t> EstimatedFrames(size_t frameCount);
 
 // The path unchanged when it ends with ".gif" (case-sensitive), else with ".gif" appended.
 wxString EnsureGifExtension(const wxString& path);
