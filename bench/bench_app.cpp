@@ -7,6 +7,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <random>
 #include <cstdio>
 #include <ctime>
 
@@ -49,4 +50,20 @@ void Pump(int ms) {
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// Smooth areas and noise, so that the pictures compress and reduce like photographs, not flat colour.
+wxImage MakePicture(int width, int height, int seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> noise(-12, 12);
+    wxImage image(width, height);
+    unsigned char* p = image.GetData();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            *p++ = static_cast<unsigned char>(std::clamp((x * 255 / width + seed * 7) % 256 + noise(random), 0, 255));
+            *p++ = static_cast<unsigned char>(std::clamp((y * 255 / height + seed * 13) % 256 + noise(random), 0, 255));
+            *p++ = static_cast<unsigned char>(std::clamp(((x + y) / 4 + seed * 29) % 256 + noise(random), 0, 255));
+        }
+    }
+    return image;
 }

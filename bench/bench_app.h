@@ -13,3 +13,8 @@ double CpuMs();
 void Pump(int ms);
 
 double Median(std::vector<double> values);
+
+#include <wx/image.h>
+
+// A photograph-like picture: smooth areas and noise.
+wxImage MakePicture(int width, int height, int seed);

@@ -46,22 +46,6 @@ struct Set {
 const Set kSets[] = {{"hd", 1920, 1080, 20, 200}, {"vga", 640, 480, 50, 1000}};
 const Set* g_set = nullptr;
 
-// Smooth areas and noise, so that the files compress like photographs rather than flat colour.
-wxImage MakePicture(int width, int height, int seed) {
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> noise(-12, 12);
-    wxImage image(width, height);
-    unsigned char* p = image.GetData();
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            *p++ = static_cast<unsigned char>(std::clamp((x * 255 / width + seed * 7) % 256 + noise(random), 0, 255));
-            *p++ = static_cast<unsigned char>(std::clamp((y * 255 / height + seed * 13) % 256 + noise(random), 0, 255));
-            *p++ = static_cast<unsigned char>(std::clamp(((x + y) / 4 + seed * 29) % 256 + noise(random), 0, 255));
-        }
-    }
-    return image;
-}
-
 // The longest time between two events the GUI thread handled.
 class GapWatcher : public wxEventFilter {
 public:

@@ -33,22 +33,6 @@ namespace {
 constexpr int kFrames = 8;
 constexpr int kPasses = 25;
 
-// Smooth areas and noise: a reduced photograph-like picture, not a flat one.
-wxImage MakePicture(int width, int height, int seed) {
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> noise(-12, 12);
-    wxImage image(width, height);
-    unsigned char* p = image.GetData();
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            *p++ = static_cast<unsigned char>(std::clamp((x * 255 / width + seed * 7) % 256 + noise(random), 0, 255));
-            *p++ = static_cast<unsigned char>(std::clamp((y * 255 / height + seed * 13) % 256 + noise(random), 0, 255));
-            *p++ = static_cast<unsigned char>(std::clamp(((x + y) / 4 + seed * 29) % 256 + noise(random), 0, 255));
-        }
-    }
-    return image;
-}
-
 struct TickTimes {
     std::vector<double> wall, cpu;
 };

@@ -31,7 +31,7 @@ inline Bytes Encode(const wxImage& image, wxBitmapType type) {
     return bytes;
 }
 
-struct GifSpec {
+struct GifRecipe {
     int width = 4;
     int height = 3;
     int transparentIndex = -1;
@@ -39,7 +39,7 @@ struct GifSpec {
 };
 
 // Pixel (x, y) has palette index (x + 2y) % 4; palette: black, red, green, magenta.
-inline Bytes Gif(const GifSpec& spec) {
+inline Bytes Gif(const GifRecipe& recipe) {
     Bytes bytes;
     const auto write = [](GifFileType* gif, const GifByteType* data, int size) {
         auto* out = static_cast<Bytes*>(gif->UserData);
@@ -51,29 +51,29 @@ inline Bytes Gif(const GifSpec& spec) {
     GifColorType colours[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 0, 255}};
     ColorMapObject* map = GifMakeMapObject(4, colours);
     EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, spec.width, spec.height, 2, 0, map);
-    if (spec.transparentIndex >= 0) {
-        GraphicsControlBlock control{0, false, 0, spec.transparentIndex};
+    EGifPutScreenDesc(gif, recipe.width, recipe.height, 2, 0, map);
+    if (recipe.transparentIndex >= 0) {
+        GraphicsControlBlock control{0, false, 0, recipe.transparentIndex};
         GifByteType extension[4];
         const size_t length = EGifGCBToExtension(&control, extension);
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension);
     }
-    EGifPutImageDesc(gif, 0, 0, spec.width, spec.height, spec.interlaced, nullptr);
+    EGifPutImageDesc(gif, 0, 0, recipe.width, recipe.height, recipe.interlaced, nullptr);
     std::vector<int> rows;
-    if (spec.interlaced) {
+    if (recipe.interlaced) {
         const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
-            for (int y = start[pass]; y < spec.height; y += step[pass])
+            for (int y = start[pass]; y < recipe.height; y += step[pass])
                 rows.push_back(y);
     } else {
-        for (int y = 0; y < spec.height; ++y)
+        for (int y = 0; y < recipe.height; ++y)
             rows.push_back(y);
     }
-    std::vector<GifPixelType> line(size_t(spec.width));
+    std::vector<GifPixelType> line(size_t(recipe.width));
     for (int y : rows) {
-        for (int x = 0; x < spec.width; ++x)
+        for (int x = 0; x < recipe.width; ++x)
             line[size_t(x)] = static_cast<GifPixelType>((x + 2 * y) % 4);
-        EGifPutLine(gif, line.data(), spec.width);
+        EGifPutLine(gif, line.data(), recipe.width);
     }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
