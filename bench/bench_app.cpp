@@ -1,5 +1,10 @@
 #include "bench/bench_app.h"
 
+#include "app/domain_option.h"
+#include "app/paths.h"
+#include "app/startup.h"
+#include "window/my_frame.h"
+
 #include <wx/app.h>
 #include <wx/log.h>
 
@@ -66,4 +71,20 @@ wxImage MakePicture(int width, int height, int seed) {
         }
     }
     return image;
+}
+
+MyFrame* OpenMainWindow(const char* name) {
+    const wxString installation = paths::InstallationFolder();
+    startup::LoadResources(installation);
+    SetTheDomainOption(new DomainOption(installation + "/option.cfg"));
+    TheDomainOption()->Read();
+    wxString error;
+    MyFrame* frame = startup::CreateMainWindow(error);
+    if (!frame) {
+        std::fprintf(stderr, "%s: %s\n", name, static_cast<const char*>(error.utf8_str()));
+        return nullptr;
+    }
+    frame->Show();
+    Pump(200);
+    return frame;
 }

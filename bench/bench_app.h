@@ -18,3 +18,9 @@ double Median(std::vector<double> values);
 
 // A photograph-like picture: smooth areas and noise.
 wxImage MakePicture(int width, int height, int seed);
+
+class MyFrame;
+
+// The main window as the program builds it from the installation beside the benchmark, shown; null,
+// with the reason on stderr, when it cannot be built.
+MyFrame* OpenMainWindow(const char* name);

@@ -7,8 +7,6 @@
 #include "bench/bench_app.h"
 
 #include "app/domain_option.h"
-#include "app/paths.h"
-#include "app/startup.h"
 #include "cli/cli_run.h"
 #include "picture/picture_intake.h"
 #include "window/my_frame.h"
@@ -95,18 +93,9 @@ int Run() {
     for (int i = 0; i < set.files; ++i)
         paths.push_back(wxString::Format("%s/%d.png", home, i % set.distinct));
 
-    const wxString installation = paths::InstallationFolder();
-    startup::LoadResources(installation);
-    SetTheDomainOption(new DomainOption(installation + "/option.cfg"));
-    TheDomainOption()->Read();
-    wxString error;
-    MyFrame* frame = startup::CreateMainWindow(error);
-    if (!frame) {
-        std::fprintf(stderr, "bench_intake: %s\n", static_cast<const char*>(error.utf8_str()));
+    MyFrame* frame = OpenMainWindow("bench_intake");
+    if (!frame)
         return 1;
-    }
-    frame->Show();
-    Pump(200);
     const double rssBefore = PeakRssMiB();
 
     double loadMs = 0, longestGap = 0;

@@ -4,8 +4,6 @@
 #include "bench/bench_app.h"
 
 #include "app/domain_option.h"
-#include "app/paths.h"
-#include "app/startup.h"
 #include "window/my_frame.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
@@ -87,18 +85,9 @@ int Run() {
     // The window reads and writes its settings under HOME; keep them out of the user's.
     wxSetEnv("HOME", home);
 
-    const wxString installation = paths::InstallationFolder();
-    startup::LoadResources(installation);
-    SetTheDomainOption(new DomainOption(installation + "/option.cfg"));
-    TheDomainOption()->Read();
-    wxString error;
-    MyFrame* frame = startup::CreateMainWindow(error);
-    if (!frame) {
-        std::fprintf(stderr, "bench_preview: %s\n", static_cast<const char*>(error.utf8_str()));
+    MyFrame* frame = OpenMainWindow("bench_preview");
+    if (!frame)
         return 1;
-    }
-    frame->Show();
-    Pump(200);
     frame->m_panel2->SetSize(400, 300);
     Pump(100);
 
