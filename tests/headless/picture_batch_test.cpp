@@ -6,11 +6,9 @@
 #include "picture/frame_loader.h"
 #include "picture/refused_files.h"
 #include "tests/support/gif_decoder.h"
-#include "tests/support/isolated_home.h"
 #include "tests/support/picture_bytes.h"
 #include "window/my_gifhandler/gif_export.h"
 
-#include <wx/ffile.h>
 #include <wx/filename.h>
 
 #include <gtest/gtest.h>
@@ -24,20 +22,9 @@ namespace {
 
 using picture_bytes::Bytes;
 
-wxString Folder() { return wxString(IsolatedHomeListener::CurrentHome()); }
-
-wxString Write(const wxString& name, const Bytes& bytes) {
-    const wxString path = Folder() + "/" + name;
-    EXPECT_TRUE(picture_bytes::Write(path, bytes));
-    return path;
-}
-
 Bytes ReadBytes(const wxString& path) {
-    wxFFile file(path, "rb");
-    Bytes bytes(file.IsOpened() ? file.Length() : 0);
-    if (!bytes.empty())
-        file.Read(bytes.data(), bytes.size());
-    return bytes;
+    const std::string bytes = test_files::Read(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 Bytes Png(int width, int height) { return picture_bytes::Encode(picture_bytes::Ramp(width, height), wxBITMAP_TYPE_PNG); }
@@ -59,21 +46,21 @@ struct BadFile {
 std::vector<BadFile> HostileFiles() {
     Bytes truncatedJpeg = picture_bytes::Encode(picture_bytes::Ramp(16, 16), wxBITMAP_TYPE_JPEG);
     truncatedJpeg.resize(12);
-    wxFileName::Mkdir(Folder() + "/folder.png");
+    wxFileName::Mkdir(test_files::Scratch() + "/folder.png");
     return {
-        {Write("code-size-12.gif", picture_bytes::GifWithCodeSize(12)), "damaged"},
-        {Write("cursor.png", {'R', 'I', 'F', 'F', 8, 0, 0, 0, 'A', 'C', 'O', 'N'}), "not a supported picture"},
-        {Write("huge.png", HugePngHeader()), "20000 x 20000 px is above the limit of 16384 px a side and 64 megapixels"},
-        {Write("cut.jpg", truncatedJpeg), "damaged"},
-        {Folder() + "/folder.png", "cannot be read: Is a directory"},
-        {Folder() + "/missing.bmp", "cannot be read: No such file or directory"},
+        {picture_bytes::WriteScratch("code-size-12.gif", picture_bytes::GifWithCodeSize(12)), "damaged"},
+        {picture_bytes::WriteScratch("cursor.png", {'R', 'I', 'F', 'F', 8, 0, 0, 0, 'A', 'C', 'O', 'N'}), "not a supported picture"},
+        {picture_bytes::WriteScratch("huge.png", HugePngHeader()), "20000 x 20000 px is above the limit of 16384 px a side and 64 megapixels"},
+        {picture_bytes::WriteScratch("cut.jpg", truncatedJpeg), "damaged"},
+        {test_files::Scratch() + "/folder.png", "cannot be read: Is a directory"},
+        {test_files::Scratch() + "/missing.bmp", "cannot be read: No such file or directory"},
     };
 }
 
 TEST(PictureBatch, CommandLineNamesEveryRefusedFileAndExportsTheGoodOnes) {
-    const wxString first = Write("first.png", Png(40, 30));
-    const wxString last = Write("last.gif", picture_bytes::Gif({40, 30, -1, false}));
-    std::vector<wxString> arguments{"-o", Folder() + "/batch.gif", first};
+    const wxString first = picture_bytes::WriteScratch("first.png", Png(40, 30));
+    const wxString last = picture_bytes::WriteScratch("last.gif", picture_bytes::Gif({40, 30, -1, false}));
+    std::vector<wxString> arguments{"-o", test_files::Scratch() + "/batch.gif", first};
     const std::vector<BadFile> bad = HostileFiles();
     for (const BadFile& file : bad)
         arguments.push_back(file.path);
@@ -86,7 +73,7 @@ TEST(PictureBatch, CommandLineNamesEveryRefusedFileAndExportsTheGoodOnes) {
         EXPECT_NE(err.str().find(line), std::string::npos) << line << err.str();
     }
     EXPECT_EQ(out.str(), "batch.gif (40 * 30)px, 2 frames\n");
-    const gif_decoder::Animation animation = gif_decoder::Decode(ReadBytes(Folder() + "/batch.gif"));
+    const gif_decoder::Animation animation = gif_decoder::Decode(ReadBytes(test_files::Scratch() + "/batch.gif"));
     ASSERT_TRUE(animation.ok) << animation.error;
     EXPECT_EQ(animation.frames.size(), 2u);
 }
@@ -94,7 +81,7 @@ TEST(PictureBatch, CommandLineNamesEveryRefusedFileAndExportsTheGoodOnes) {
 TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
     std::vector<wxString> paths;
     for (int i = 0; i < 12; ++i)
-        paths.push_back(Write(wxString::Format("f%d.png", i), Png(20 + i, 10)));
+        paths.push_back(picture_bytes::WriteScratch(wxString::Format("f%d.png", i), Png(20 + i, 10)));
     const std::vector<BadFile> bad = HostileFiles();
     paths.insert(paths.begin() + 5, bad[0].path);
     paths.push_back(bad[2].path);
@@ -125,7 +112,7 @@ TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
 TEST(PictureBatch, LoaderStoppedEarlyDropsTheRest) {
     std::vector<wxString> paths;
     for (int i = 0; i < 40; ++i)
-        paths.push_back(Write(wxString::Format("s%d.png", i), Png(64, 64)));
+        paths.push_back(picture_bytes::WriteScratch(wxString::Format("s%d.png", i), Png(64, 64)));
     FrameLoader loader(paths, wxSize(8, 8), 2);
     std::optional<LoadedFrame> frame;
     while (!frame)
@@ -169,12 +156,12 @@ TEST(PictureBatch, FileChangedOrGoneAfterAddingStopsTheExport) {
     for (const auto& c : cases) {
         std::vector<AddedPictures::File> files;
         for (int i = 0; i < 6; ++i) {
-            const wxString path = Write(wxString::Format("%d-%s", i, c.name), Png(20, 20));
+            const wxString path = picture_bytes::WriteScratch(wxString::Format("%d-%s", i, c.name), Png(20, 20));
             files.push_back({path, picture_intake::Read(path).stamp});
         }
         const wxString changed = files[4].path;
         c.change(changed);
-        const wxString target = Write("kept.gif", {'o', 'l', 'd'});
+        const wxString target = picture_bytes::WriteScratch("kept.gif", {'o', 'l', 'd'});
         AddedPictures pictures(files);
         const gif_export::Result result = ExportAdded(pictures, target);
         EXPECT_FALSE(result.ok) << c.name;
@@ -184,11 +171,11 @@ TEST(PictureBatch, FileChangedOrGoneAfterAddingStopsTheExport) {
 
     std::vector<AddedPictures::File> files;
     for (int i = 0; i < 3; ++i) {
-        const wxString path = Write(wxString::Format("same%d.png", i), Png(20, 20));
+        const wxString path = picture_bytes::WriteScratch(wxString::Format("same%d.png", i), Png(20, 20));
         files.push_back({path, picture_intake::Read(path).stamp});
     }
     AddedPictures unchanged(files);
-    EXPECT_TRUE(ExportAdded(unchanged, Folder() + "/fine.gif").ok);
+    EXPECT_TRUE(ExportAdded(unchanged, test_files::Scratch() + "/fine.gif").ok);
     EXPECT_FALSE(unchanged.Failed());
     EXPECT_EQ(unchanged.FailureText(), "");
 }

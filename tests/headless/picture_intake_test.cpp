@@ -1,6 +1,5 @@
 #include "picture/picture_intake.h"
 
-#include "tests/support/isolated_home.h"
 #include "tests/support/picture_bytes.h"
 
 #include <wx/colour.h>
@@ -27,14 +26,6 @@ using picture_intake::Refusal;
 Outcome DecodeBytes(const Bytes& bytes) {
     wxMemoryInputStream stream(bytes.data(), bytes.size());
     return picture_intake::Decode(stream);
-}
-
-wxString Folder() { return wxString(IsolatedHomeListener::CurrentHome()); }
-
-wxString WriteFile(const wxString& name, const Bytes& bytes) {
-    const wxString path = Folder() + "/" + name;
-    EXPECT_TRUE(picture_bytes::Write(path, bytes));
-    return path;
 }
 
 size_t JpegFrameOffset(const Bytes& jpeg) {
@@ -279,25 +270,25 @@ TEST(PictureIntake, FormatComesFromTheContentsNotTheName) {
         {"empty.png", {}, Refusal::Unsupported},
     };
     for (const auto& file : files) {
-        const Outcome outcome = picture_intake::Read(WriteFile(file.name, file.bytes));
+        const Outcome outcome = picture_intake::Read(picture_bytes::WriteScratch(file.name, file.bytes));
         EXPECT_EQ(outcome.refusal, file.refusal) << file.name;
         EXPECT_EQ(outcome.picture.IsOk(), file.refusal == Refusal::None) << file.name;
     }
-    EXPECT_EQ(picture_intake::ReasonText(picture_intake::Read(Folder() + "/iff.png")), "not a supported picture");
+    EXPECT_EQ(picture_intake::ReasonText(picture_intake::Read(test_files::Scratch() + "/iff.png")), "not a supported picture");
 }
 
 TEST(PictureIntake, PathsThatAreNoReadableFile) {
-    const wxString pipe = Folder() + "/pipe.png";
+    const wxString pipe = test_files::Scratch() + "/pipe.png";
     ASSERT_EQ(mkfifo(pipe.fn_str(), 0600), 0);
-    ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/folder.png"));
+    ASSERT_TRUE(wxFileName::Mkdir(test_files::Scratch() + "/folder.png"));
     const struct {
         wxString path;
         Refusal refusal;
         const char* reason;
     } cases[] = {
-        {Folder() + "/missing.png", Refusal::Unreadable, "cannot be read: No such file or directory"},
-        {Folder() + "/folder.png", Refusal::Unreadable, "cannot be read: Is a directory"},
-        {Folder() + "/folder.png/inside.png", Refusal::Unreadable, "cannot be read: No such file or directory"},
+        {test_files::Scratch() + "/missing.png", Refusal::Unreadable, "cannot be read: No such file or directory"},
+        {test_files::Scratch() + "/folder.png", Refusal::Unreadable, "cannot be read: Is a directory"},
+        {test_files::Scratch() + "/folder.png/inside.png", Refusal::Unreadable, "cannot be read: No such file or directory"},
         // Opening does not wait for a writer; a pipe is no picture file.
         {pipe, Refusal::Unsupported, "not a supported picture"},
         // Opens, but every read fails: the reading error is told, not "damaged".
@@ -313,13 +304,13 @@ TEST(PictureIntake, PathsThatAreNoReadableFile) {
 TEST(PictureIntake, FileWithoutReadPermission) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file; the read failure itself is covered by /proc/self/mem";
-    const wxString path = WriteFile("locked.png", picture_bytes::Encode(picture_bytes::Ramp(4, 4), wxBITMAP_TYPE_PNG));
+    const wxString path = picture_bytes::WriteScratch("locked.png", picture_bytes::Encode(picture_bytes::Ramp(4, 4), wxBITMAP_TYPE_PNG));
     ASSERT_EQ(chmod(path.fn_str(), 0), 0);
     EXPECT_EQ(picture_intake::ReasonText(picture_intake::Read(path)), "cannot be read: Permission denied");
 }
 
 TEST(PictureIntake, StampChangesWhenTheFileIsRewritten) {
-    const wxString path = WriteFile("stamped.png", picture_bytes::Encode(picture_bytes::Ramp(4, 4), wxBITMAP_TYPE_PNG));
+    const wxString path = picture_bytes::WriteScratch("stamped.png", picture_bytes::Encode(picture_bytes::Ramp(4, 4), wxBITMAP_TYPE_PNG));
     const Outcome first = picture_intake::Read(path);
     ASSERT_TRUE(first.Taken());
     EXPECT_EQ(first.stamp, picture_intake::StampOf(path));
@@ -330,7 +321,7 @@ TEST(PictureIntake, StampChangesWhenTheFileIsRewritten) {
 }
 
 TEST(PictureIntake, ReadSizeDecodesNoPixels) {
-    const wxString path = WriteFile("sized.bmp", picture_bytes::Encode(picture_bytes::Ramp(30, 20), wxBITMAP_TYPE_BMP));
+    const wxString path = picture_bytes::WriteScratch("sized.bmp", picture_bytes::Encode(picture_bytes::Ramp(30, 20), wxBITMAP_TYPE_BMP));
     const Outcome outcome = picture_intake::ReadSize(path);
     EXPECT_TRUE(outcome.Taken());
     EXPECT_FALSE(outcome.picture.IsOk());

@@ -2,7 +2,10 @@
 // Small picture files made in memory for the intake tests: each format from the same ramp, and GIFs
 // written with giflib so that transparency, interlacing and the LZW code size are under control.
 
+#include "tests/support/files.h"
+
 #include <gif_lib.h>
+#include <gtest/gtest.h>
 #include <wx/ffile.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
@@ -89,6 +92,13 @@ inline Bytes GifWithCodeSize(unsigned char codeSize) {
 inline bool Write(const wxString& path, const Bytes& bytes) {
     wxFFile file(path, "wb");
     return file.IsOpened() && file.Write(bytes.data(), bytes.size()) == bytes.size() && file.Close();
+}
+
+// Writes the bytes to a file of that name in the test's scratch folder; returns its path.
+inline wxString WriteScratch(const wxString& name, const Bytes& bytes) {
+    const wxString path = test_files::Scratch(name);
+    EXPECT_TRUE(Write(path, bytes));
+    return path;
 }
 
 }  // namespace picture_bytes
