@@ -266,14 +266,14 @@ wxString FailureReason(Outcome outcome, size_t failedFrame, const Request& reque
 
 }  // namespace
 
-Result Write(const Request& request, ReplacingFile& file, const FrameSource& source, const Progress& progress) {
-    Result result;
-    unsigned frameBudget = 0;
-    result.reason = Refusal(request, frameBudget);
-    if (!result.reason.empty())
-        return result;
+namespace {
+
+// Writes a request already checked, with the frame budget the check gave.
+Result WriteChecked(const Request& request, unsigned frameBudget, ReplacingFile& file, const FrameSource& source,
+                    const Progress& progress) {
     // Failures come back as the reason; the stream classes would also log them.
     wxLogNull quiet;
+    Result result;
     size_t failedFrame = 0;
     const Outcome outcome = WriteFrames(request, frameBudget, source, progress, file.Stream(), failedFrame);
     result.ok = outcome == Outcome::kWritten;
@@ -281,6 +281,17 @@ Result Write(const Request& request, ReplacingFile& file, const FrameSource& sou
     if (!result.ok)
         result.reason = FailureReason(outcome, failedFrame, request, file);
     return result;
+}
+
+}  // namespace
+
+Result Write(const Request& request, ReplacingFile& file, const FrameSource& source, const Progress& progress) {
+    Result result;
+    unsigned frameBudget = 0;
+    result.reason = Refusal(request, frameBudget);
+    if (!result.reason.empty())
+        return result;
+    return WriteChecked(request, frameBudget, file, source, progress);
 }
 
 Result Export(const Request& request, const FrameSource& source, const Progress& progress) {
@@ -293,7 +304,7 @@ Result Export(const Request& request, const FrameSource& source, const Progress&
     ReplacingFile file;
     if (!file.Open(request.path, result.reason))
         return result;
-    result = Write(request, file, source, progress);
+    result = WriteChecked(request, frameBudget, file, source, progress);
     if (result.ok)
         result.ok = file.Commit(result.reason);
     return result;
