@@ -30,12 +30,11 @@ fuzz:
 run: deps build
 	cd $(BUILD) && ./bin/quintrel-tavelle
 
-# The whole suite, then the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer, then
-# every fuzz target for 30 seconds.
+# The whole suite (with every fuzz target replaying its corpus), then the same suite built with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Fuzzing itself is `make fuzz`.
 test: deps build asan-build
 	scripts/run-tests.sh $(BUILD)
 	scripts/run-tests.sh $(ASAN_BUILD) sanitized
-	$(MAKE) fuzz FUZZ_SECONDS=30
 	@scripts/test-ratio.sh
 
 # The plain build's suite only, for quick local iterations.
