@@ -12,10 +12,5 @@ bool FrameDropTarget::OnDropFiles(wxCoord x, wxCoord y, const wxArrayString& pat
 
 int FrameDropTarget::FrameAt(const wxPoint& point) const {
     int n = -1;
-    wxRect cell;
-    if (!m_strip || !m_strip->HitTestItem(point, n) || !m_strip->GetItemRect(n, cell))
-        return -1;
-    // The hit test also names a frame for the gaps between cells and the space right of the last
-    // column; only a drop on a cell goes before its frame.
-    return cell.Contains(point) ? n : -1;
+    return m_strip && m_strip->HitTestItem(point, n) ? n : -1;
 }
