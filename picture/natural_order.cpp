@@ -1,12 +1,12 @@
 #include "picture/natural_order.h"
 
 #include <algorithm>
-#include <clocale>
 #include <cstdint>
-#include <cwctype>
+#include <iterator>
 #include <numeric>
 
 #include <locale.h>
+#include <wctype.h>
 
 namespace natural_order {
 

@@ -88,7 +88,8 @@ public:
     // The unsaved-work question before the work is replaced; false when the user keeps the work.
     bool ConfirmReplacingWork();
     void OpenProjectFile(const wxString& path);
-    // Files named on the command line: one project file is opened, anything else is added as pictures.
+    // Files named on the command line: one project file is opened, anything else is added as pictures in
+    // natural order.
     void OpenFromCommandLine(const wxArrayString& arguments);
     bool SaveProject();
     void OnQuit(wxCloseEvent& event);
