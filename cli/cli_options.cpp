@@ -61,6 +61,8 @@ ParsedArguments ParseArguments(const std::vector<wxString>& arguments) {
             options.version = true;
         } else if (argument == "--estimate") {
             options.estimate = true;
+        } else if (argument == "--no-sort") {
+            options.keepGivenOrder = true;
         } else if (argument.StartsWith("--optimise=") || argument.StartsWith("--lossy=")) {
             if (!ParseOptimisation(argument.BeforeFirst('='), argument.AfterFirst('='), options, parsed.error))
                 return parsed;
@@ -141,6 +143,8 @@ wxString UsageText() {
            "  --lossy=N             strength of level 2, 1 to %d (default %d): how far a pixel may\n"
            "                        stray from its colour to compress better\n"
            "  --estimate            print the estimated size of the GIF in bytes; write nothing\n"
+           "  --no-sort             keep the images in the order given; by default they go in\n"
+           "                        natural order, as the program adds them: frame2 before frame10\n"
            "  --save-project FILE   also write a project file of this export (alone, without -o)\n"
            "  --help                show this text\n"
            "  --version             show the version\n"

@@ -2,7 +2,7 @@
 // The command line of quintrel-gif:
 //   quintrel-gif [-d DELAY] [-W WIDTH] [-H HEIGHT] -o OUT.gif IMAGE...
 //   quintrel-gif -p PROJECT.xml [-d DELAY] [-W WIDTH] [-H HEIGHT] [-o OUT.gif]
-// with -O LEVEL (--optimise=LEVEL), --lossy=N, --estimate, --save-project FILE, --help and --version.
+// with -O LEVEL (--optimise=LEVEL), --lossy=N, --estimate, --no-sort, --save-project FILE, --help and --version.
 
 #include <wx/string.h>
 
@@ -20,6 +20,7 @@ struct Options {
     int level = 0;              // 0 exact, 1 smaller, 2 smallest
     std::optional<int> lossy;   // strength of level 2
     bool estimate = false;      // print the estimated size instead of writing
+    bool keepGivenOrder = false;  // images as given, not in natural order
     wxString output;            // empty: none given
     wxString project;           // empty: the images come from the command line
     wxString saveProject;       // empty: no project is written

@@ -3,6 +3,7 @@
 #include "app/paths.h"
 #include "app/replacing_file.h"
 #include "picture/added_pictures.h"
+#include "picture/natural_order.h"
 #include "picture/picture_intake.h"
 #include "project/project_file.h"
 #include "window/my_gifhandler/gif_export.h"
@@ -250,6 +251,9 @@ int Run(const Options& options, const Console& console) {
             return kFailed;
     } else {
         work.imagePaths = options.images;
+        // The window adds files chosen together in this order, so both write the same GIF.
+        if (!options.keepGivenOrder)
+            natural_order::Sort(work.imagePaths);
     }
     if (options.delay)
         work.delay = *options.delay;

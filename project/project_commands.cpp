@@ -2,6 +2,7 @@
 #include "window/my_frame.h"
 
 #include "app/paths.h"
+#include "picture/natural_order.h"
 #include "project/project_file.h"
 #include "window/file_dialog_paths.h"
 #include "window/frame_intake.h"
@@ -26,27 +27,29 @@ void MyFrame::ShowProjectTitle() {
 }
 
 void MyFrame::OnOpenProject(wxCommandEvent&) {
-    if (m_thumbnailCtrl->GetCount() > 0) {
-        wxString title;
-        if (m_projectPath.empty())
-            title = wxTRANSLATE("Warning!");
-        else if (!MatchesSnapshot())
-            title = wxTRANSLATE("Warning");
-        if (!title.empty()) {
-            switch (AskToSaveProject(title)) {
-            case wxID_YES:
-                // Opening would throw the work away: go on only once it is really on disk.
-                if (!SaveProject())
-                    return;
-                break;
-            case wxID_NO:
-                break;
-            default:
-                return;
-            }
-        }
+    if (ConfirmReplacingWork())
+        LoadProject();
+}
+
+bool MyFrame::ConfirmReplacingWork() {
+    if (m_thumbnailCtrl->GetCount() == 0)
+        return true;
+    wxString title;
+    if (m_projectPath.empty())
+        title = wxTRANSLATE("Warning!");
+    else if (!MatchesSnapshot())
+        title = wxTRANSLATE("Warning");
+    if (title.empty())
+        return true;
+    switch (AskToSaveProject(title)) {
+    case wxID_YES:
+        // Opening would throw the work away: go on only once it is really on disk.
+        return SaveProject();
+    case wxID_NO:
+        return true;
+    default:
+        return false;
     }
-    LoadProject();
 }
 
 void MyFrame::LoadProject() {
@@ -167,8 +170,10 @@ void MyFrame::OpenFromCommandLine(const wxArrayString& arguments) {
         name.MakeAbsolute();
         files.Add(name.GetFullPath());
     }
-    if (files.size() == 1 && files[0].Lower().EndsWith(".xml"))
+    if (files.size() == 1 && files[0].Lower().EndsWith(".xml")) {
         OpenProjectFile(files[0]);
-    else if (!files.empty())
+    } else if (!files.empty()) {
+        natural_order::Sort(files);
         AddImageFiles(files);
+    }
 }

@@ -109,6 +109,7 @@ void MyFrame::InitFrame() {
 
     m_panel2->SetBackgroundColour(wxSystemSettingsNative::GetColour(wxSYS_COLOUR_INFOBK));
     m_preview.Attach(m_panel2);
+    InstallDropTargets();
     m_timer.SetOwner(this, 1);
 
     SetControlLabels();

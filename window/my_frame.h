@@ -51,6 +51,11 @@ public:
     wxSize ThumbnailBox() const;
     // The part of Insert Image after its dialog.
     void InsertImageFiles(const wxArrayString& paths);
+    // Inserts before the frame `position`, the files in the order given; nothing when no frame is there.
+    void InsertImageFiles(const wxArrayString& paths, int position);
+    // Files and folders dropped on the strip or the preview: before the frame `beforeFrame`, or at the
+    // end when it is -1; a project file dropped alone is opened as Open Project opens it.
+    void DropFiles(const wxArrayString& paths, int beforeFrame);
     void OnAddImage(wxCommandEvent& event);
     void OnInsertImage(wxCommandEvent& event);
     void OnDeleteImages(wxCommandEvent& event);
@@ -80,8 +85,11 @@ public:
     void OnOpenProject(wxCommandEvent& event);
     void OnSaveProject(wxCommandEvent& event);
     void LoadProject();
+    // The unsaved-work question before the work is replaced; false when the user keeps the work.
+    bool ConfirmReplacingWork();
     void OpenProjectFile(const wxString& path);
-    // Files named on the command line: one project file is opened, anything else is added as pictures.
+    // Files named on the command line: one project file is opened, anything else is added as pictures in
+    // natural order.
     void OpenFromCommandLine(const wxArrayString& arguments);
     bool SaveProject();
     void OnQuit(wxCloseEvent& event);
@@ -175,6 +183,7 @@ private:
     static wxString MenuLabel(const wxString& key, const wxString& shortcut = wxString());
     wxMenuItem* AppendItem(wxMenu* menu, const wxString& key, const wxString& shortcut = wxString());
     void SetControlLabels();
+    void InstallDropTargets();
     // The menu commands of the current bar, bound or unbound all together.
     void BindMenuCommands(bool bind);
 

@@ -1,6 +1,7 @@
 // The frame list commands, the frame click and the three setting controls of the main window.
 #include "window/my_frame.h"
 
+#include "picture/natural_order.h"
 #include "window/file_dialog_paths.h"
 #include "window/frame_intake.h"
 #include "window/output_size.h"
@@ -27,13 +28,15 @@ wxString ImageWildcard() {
     return wxGetTranslation("Image files ") + "(*.png;*.jpg;*.bmp;*.gif)|*.png;*.jpg;*.jpeg;*.bmp;*.gif";
 }
 
-// The image files chosen in a file dialog, in the dialog's order; empty when it was cancelled.
+// The image files chosen in a file dialog, in natural order; empty when it was cancelled.
 wxArrayString AskForImages(wxWindow* parent, const char* titleKey) {
     wxFileDialog dialog(parent, wxGetTranslation(titleKey), wxEmptyString, wxEmptyString, ImageWildcard(),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
     if (dialog.ShowModal() != wxID_OK)
         return wxArrayString();
-    return file_dialog_paths::ChosenPaths(dialog);
+    wxArrayString paths = file_dialog_paths::ChosenPaths(dialog);
+    natural_order::Sort(paths);
+    return paths;
 }
 
 }  // namespace
@@ -63,12 +66,16 @@ void MyFrame::OnInsertImage(wxCommandEvent&) {
 
 void MyFrame::InsertImageFiles(const wxArrayString& paths) {
     const wxArrayInt& selections = m_thumbnailCtrl->m_selections;
-    const int position = selections.empty() ? -1 : selections[0];
+    InsertImageFiles(paths, selections.empty() ? -1 : selections[0]);
+}
+
+void MyFrame::InsertImageFiles(const wxArrayString& paths, int position) {
     if (m_thumbnailCtrl->GetCount() > 0 && position >= 0 && position < m_thumbnailCtrl->GetCount()) {
-        // The position stays the same, so the files end up in reverse order, the last one first.
-        frame_intake::Run(this, "Insert Image Files", paths, ThumbnailBox(), [this, position](const LoadedFrame& frame) {
-            m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(frame), position);
-        });
+        // Each file goes after the one inserted before it, so they keep the order they were given in.
+        frame_intake::Run(this, "Insert Image Files", paths, ThumbnailBox(),
+                          [this, position](const LoadedFrame& frame) mutable {
+                              m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(frame), position++);
+                          });
     }
     RefreshOutputSize();
 }
