@@ -10,6 +10,7 @@
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
+#include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/iconbndl.h>
 #include <wx/intl.h>
@@ -205,6 +206,14 @@ void MyFrame::BuildMenuBar() {
     BindMenuCommands(true);
     SetMenuBar(m_menubar);
     RefreshEditMenu();
+    // The strip takes plain arrow keys before the menu bar sees them; this table is looked at first.
+    wxAcceleratorEntry moves[] = {
+        {wxACCEL_ALT, WXK_LEFT, m_menuItem_move_earlier->GetId()},
+        {wxACCEL_ALT, WXK_RIGHT, m_menuItem_move_later->GetId()},
+        {wxACCEL_ALT, WXK_UP, m_menuItem_move_row_earlier->GetId()},
+        {wxACCEL_ALT, WXK_DOWN, m_menuItem_move_row_later->GetId()},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(moves), moves));
     // The command being handled may come from the old bar's own item: delete it once that is over.
     if (previous)
         wxTheApp->ScheduleForDestruction(previous);

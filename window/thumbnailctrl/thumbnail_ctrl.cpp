@@ -698,8 +698,14 @@ void wxThumbnailCtrl::OnMiddleDown(wxMouseEvent& event) {
 
 void wxThumbnailCtrl::OnLeftDClick(wxMouseEvent& event) {
     int n = -1;
-    if (HitTestItem(event.GetPosition(), n))
-        SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, ModifierFlags(event));
+    if (!HitTestItem(event.GetPosition(), n))
+        return;
+    // The second press of a double click may start a drag as well.
+    m_pressPoint = event.GetPosition();
+    m_pressItem = n;
+    m_pressFlags = ModifierFlags(event);
+    m_clickPending = false;
+    SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, m_pressFlags);
 }
 
 void wxThumbnailCtrl::OnChar(wxKeyEvent& event) {

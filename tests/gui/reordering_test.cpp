@@ -1,0 +1,202 @@
+// Reordering frames and taking changes back in the main window, through real mouse drags, keys and menus.
+#include "tests/support/gui_test.h"
+#include "window/my_frame.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
+#include <wx/menu.h>
+#include <wx/spinctrl.h>
+#include <wx/uiaction.h>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ReorderingTest : public MainWindowTest {
+protected:
+    wxThumbnailCtrl* Strip() const { return frame->GetThumbnailCtrl(); }
+    std::vector<int> Selection() const { return {Strip()->m_selections.begin(), Strip()->m_selections.end()}; }
+    // A point of a cell, in strip coordinates, `xPart` of its width from the left.
+    wxPoint InCell(int index, double xPart = 0.5) {
+        wxRect cell;
+        EXPECT_TRUE(Strip()->GetItemRect(index, cell, true));
+        return {cell.x + static_cast<int>(cell.width * xPart), cell.y + cell.height / 2};
+    }
+    // Presses the left button at `from` and moves in steps to `to`, leaving the button down.
+    void PressAndMove(const wxPoint& from, const wxPoint& to) {
+        m_input.MouseMove(Strip()->ClientToScreen(from));
+        gui_test::Pump(30);
+        m_input.MouseDown();
+        gui_test::Pump(30);
+        for (int step = 1; step <= 6; ++step) {
+            m_input.MouseMove(Strip()->ClientToScreen(from + (to - from) * step / 6));
+            gui_test::Pump(30);
+        }
+        gui_test::Pump(100);
+    }
+    void Release() {
+        m_input.MouseUp();
+        gui_test::Pump(150);
+    }
+    wxString UndoLabel() const { return frame->m_menuItem_undo->GetItemLabel(); }
+    wxString RedoLabel() const { return frame->m_menuItem_redo->GetItemLabel(); }
+
+    wxUIActionSimulator m_input;
+};
+
+}  // namespace
+
+TEST_F(ReorderingTest, DraggingTheSelectionDropsItAsABlockWithAMarkWhileDragging) {
+    AddPictures(std::vector<wxSize>(6, {40, 30}));
+    ClickFrame(0);
+    ClickFrame(1, wxMOUSE_BTN_LEFT, wxMOD_CONTROL);
+    ASSERT_EQ(Selection(), (std::vector<int>{0, 1}));
+
+    PressAndMove(InCell(1), InCell(4, 0.8));
+    EXPECT_EQ(Strip()->GetDropPosition(), 5);
+    EXPECT_EQ(Selection(), (std::vector<int>{0, 1})) << "pressing inside the selection keeps it for the drag";
+    wxRect fifth;
+    Strip()->GetItemRect(5, fifth, true);
+    const wxImage during = gui_test::Screenshot(Strip());
+    EXPECT_TRUE(gui_test::SameColour(during, {fifth.x - 2, fifth.y + fifth.height / 2}, *wxBLACK));
+    Release();
+
+    EXPECT_EQ(FrameNames(), (Names{"p3.png", "p4.png", "p5.png", "p1.png", "p2.png", "p6.png"}));
+    EXPECT_EQ(Selection(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(Strip()->GetDropPosition(), -1);
+    const wxImage after = gui_test::Screenshot(Strip());
+    EXPECT_FALSE(gui_test::SameColour(after, {fifth.x - 2, fifth.y + fifth.height / 2}, *wxBLACK))
+        << "the mark goes with the drop";
+    EXPECT_EQ(UndoLabel(), "Undo Move\tCtrl+Z");
+
+    // A press inside the selection that does not move is a plain click after all.
+    ClickFrame(4);
+    EXPECT_EQ(Selection(), (std::vector<int>{4}));
+    // Dropped where it already is: nothing moves and nothing is recorded.
+    PressAndMove(InCell(4), InCell(4, 0.9));
+    Release();
+    EXPECT_EQ(FrameNames(), (Names{"p3.png", "p4.png", "p5.png", "p1.png", "p2.png", "p6.png"}));
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p4.png", "p5.png", "p6.png"}));
+    EXPECT_EQ(Selection(), (std::vector<int>{0, 1}));
+}
+
+TEST_F(ReorderingTest, DraggingNearTheBottomEdgeScrollsTheStrip) {
+    AddPictures(std::vector<wxSize>(60, {40, 30}));
+    const wxSize client = Strip()->GetClientSize();
+    ASSERT_GT(Strip()->GetVirtualSize().y, client.y + 200) << "the strip must scroll for this test";
+    ClickFrame(0);
+    PressAndMove(InCell(0), {InCell(0).x, client.y - 6});
+    ASSERT_TRUE(gui_test::PumpUntil([this] { return Strip()->GetViewStart().y >= 15; }, 5000))
+        << "view start " << Strip()->GetViewStart().y;
+    const int target = Strip()->GetDropPosition();
+    Release();
+    ASSERT_GT(target, 10);
+    const Names names = FrameNames();
+    EXPECT_EQ(names[target - 1], "p1.png");
+    EXPECT_EQ(names[0], "p2.png");
+    EXPECT_EQ(Selection(), (std::vector<int>{target - 1}));
+}
+
+TEST_F(ReorderingTest, AltArrowsMoveTheSelectionAndNothingAtTheEnds) {
+    AddPictures(std::vector<wxSize>(4, {40, 30}));
+    const int perRow = Strip()->ItemsPerRow();
+    ASSERT_LT(perRow, 4 + 1);
+    const struct {
+        int click;
+        int key;
+        Names order;
+        std::vector<int> selected;
+    } cases[] = {
+        {0, WXK_LEFT, {"p1.png", "p2.png", "p3.png", "p4.png"}, {0}},
+        {0, WXK_RIGHT, {"p2.png", "p1.png", "p3.png", "p4.png"}, {1}},
+        {3, WXK_RIGHT, {"p2.png", "p1.png", "p3.png", "p4.png"}, {3}},
+        {3, WXK_LEFT, {"p2.png", "p1.png", "p4.png", "p3.png"}, {2}},
+        {0, WXK_UP, {"p2.png", "p1.png", "p4.png", "p3.png"}, {0}},
+    };
+    for (const auto& c : cases) {
+        ClickFrame(c.click);
+        gui_test::Key(c.key, wxMOD_ALT);
+        EXPECT_EQ(FrameNames(), c.order) << c.click << " " << c.key;
+        EXPECT_EQ(Selection(), c.selected) << c.click << " " << c.key;
+    }
+    Command(&MyFrame::OnUndo);
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p4.png"})) << "two moves, two steps";
+}
+
+TEST_F(ReorderingTest, UndoAndRedoThroughKeysAndMenusNameTheirAction) {
+    AddPictures({{40, 30}, {40, 30}, {40, 30}});
+    EXPECT_EQ(UndoLabel(), "Undo Add\tCtrl+Z");
+    EXPECT_FALSE(frame->m_menuItem_redo->IsEnabled());
+    ClickFrame(2);
+    Command(&MyFrame::OnDuplicate);
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p3.png"}));
+    Command(&MyFrame::OnReverse);
+    EXPECT_EQ(FrameNames(), (Names{"p3.png", "p3.png", "p2.png", "p1.png"}));
+    gui_test::TypeInto(frame->m_spinctrl_delay, "25");
+    EXPECT_EQ(UndoLabel(), "Undo Delay\tCtrl+Z");
+
+    ClickFrame(0);  // the pointer over the strip, where the keys go
+    const struct {
+        int key;
+        int modifiers;
+        Names order;
+        int delay;
+        const char* undo;
+        const char* redo;
+    } steps[] = {
+        {'Z', wxMOD_CONTROL, {"p3.png", "p3.png", "p2.png", "p1.png"}, 10, "Undo Reverse\tCtrl+Z", "Redo Delay\tCtrl+Shift+Z"},
+        {'Z', wxMOD_CONTROL, {"p1.png", "p2.png", "p3.png", "p3.png"}, 10, "Undo Duplicate\tCtrl+Z", "Redo Reverse\tCtrl+Shift+Z"},
+        {'Z', wxMOD_CONTROL, {"p1.png", "p2.png", "p3.png"}, 10, "Undo Add\tCtrl+Z", "Redo Duplicate\tCtrl+Shift+Z"},
+        {'Z', wxMOD_CONTROL | wxMOD_SHIFT, {"p1.png", "p2.png", "p3.png", "p3.png"}, 10, "Undo Duplicate\tCtrl+Z", "Redo Reverse\tCtrl+Shift+Z"},
+        {'Y', wxMOD_CONTROL, {"p3.png", "p3.png", "p2.png", "p1.png"}, 10, "Undo Reverse\tCtrl+Z", "Redo Delay\tCtrl+Shift+Z"},
+        {'Y', wxMOD_CONTROL, {"p3.png", "p3.png", "p2.png", "p1.png"}, 25, "Undo Delay\tCtrl+Z", "Redo\tCtrl+Shift+Z"},
+    };
+    for (const auto& s : steps) {
+        gui_test::Key(s.key, s.modifiers);
+        EXPECT_EQ(FrameNames(), s.order) << s.undo;
+        EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), s.delay) << s.undo;
+        EXPECT_EQ(UndoLabel(), s.undo);
+        EXPECT_EQ(RedoLabel(), s.redo);
+    }
+    // Everything taken back: an empty strip and the commands that need frames off again.
+    for (int i = 0; i < 4; ++i)
+        Command(&MyFrame::OnUndo);
+    EXPECT_EQ(Count(), 0);
+    EXPECT_EQ(FrameCommandsEnabled(), 0);
+    EXPECT_FALSE(frame->m_menuItem_undo->IsEnabled());
+    Command(&MyFrame::OnRedo);
+    EXPECT_EQ(Count(), 3);
+    EXPECT_EQ(FrameCommandsEnabled(), 1);
+}
+
+TEST_F(ReorderingTest, UndoingBackToTheSavedProjectClosesWithoutAsking) {
+    AddPictures({{40, 30}, {40, 30}, {40, 30}});
+    wxTEST_DIALOG(Command(&MyFrame::OnSaveProject), gui_test::ExpectFile(Folder() + "/anim.xml"));
+    ClickFrame(0);
+    Command(&MyFrame::OnMoveLater);
+    gui_test::TypeInto(frame->m_spinctrl_width, "20");
+    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 15);
+    wxTEST_DIALOG(EXPECT_FALSE(frame->Close()), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 40);
+    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 30);
+    wxTEST_DIALOG(EXPECT_FALSE(frame->Close()), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png"}));
+    EXPECT_TRUE(frame->Close());
+    EXPECT_TRUE(Destroyed());
+}
+
+TEST_F(ReorderingTest, OpeningAProjectStartsAFreshHistory) {
+    AddPictures({{40, 30}, {40, 30}});
+    wxTEST_DIALOG(Command(&MyFrame::OnSaveProject), gui_test::ExpectFile(Folder() + "/two.xml"));
+    Command(&MyFrame::OnReverse);
+    wxTEST_DIALOG(Command(&MyFrame::OnOpenProject), wxExpectModal<wxMessageDialog>(wxID_NO),
+                  gui_test::ExpectFile(Folder() + "/two.xml"));
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png"}));
+    EXPECT_FALSE(frame->m_menuItem_undo->IsEnabled());
+    EXPECT_EQ(UndoLabel(), "Undo\tCtrl+Z");
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(Count(), 2);
+}
