@@ -89,81 +89,51 @@ TEST_F(ReorderingTest, DraggingNearTheBottomEdgeScrollsTheStrip) {
     EXPECT_EQ(Selection(), (std::vector<int>{target - 1}));
 }
 
-TEST_F(ReorderingTest, AltArrowsMoveTheSelectionAndNothingAtTheEnds) {
+TEST_F(ReorderingTest, KeysMoveFramesAndTakeTheMovesBackAndForth) {
     AddPictures(std::vector<wxSize>(4, {40, 30}));
-    const int perRow = Strip()->ItemsPerRow();
-    ASSERT_LT(perRow, 4 + 1);
     const struct {
-        int click;
-        int key;
-        Names order;
+        int click;  // -1: none, the keys go to the strip under the pointer
+        int key, modifiers;
+        const char* order;
         std::vector<int> selected;
-    } cases[] = {
-        {0, WXK_LEFT, {"p1.png", "p2.png", "p3.png", "p4.png"}, {0}},
-        {0, WXK_RIGHT, {"p2.png", "p1.png", "p3.png", "p4.png"}, {1}},
-        {3, WXK_RIGHT, {"p2.png", "p1.png", "p3.png", "p4.png"}, {3}},
-        {3, WXK_LEFT, {"p2.png", "p1.png", "p4.png", "p3.png"}, {2}},
-        {0, WXK_UP, {"p2.png", "p1.png", "p4.png", "p3.png"}, {0}},
-    };
-    for (const auto& c : cases) {
-        ClickFrame(c.click);
-        gui_test::Key(c.key, wxMOD_ALT);
-        EXPECT_EQ(FrameNames(), c.order) << c.click << " " << c.key;
-        EXPECT_EQ(Selection(), c.selected) << c.click << " " << c.key;
-    }
-    Command(&MyFrame::OnUndo);
-    Command(&MyFrame::OnUndo);
-    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p4.png"})) << "two moves, two steps";
-}
-
-TEST_F(ReorderingTest, UndoAndRedoThroughKeysAndMenusNameTheirAction) {
-    AddPictures({{40, 30}, {40, 30}, {40, 30}});
-    EXPECT_EQ(UndoLabel(), "Undo Add\tCtrl+Z");
-    EXPECT_FALSE(frame->m_menuItem_redo->IsEnabled());
-    ClickFrame(2);
-    Command(&MyFrame::OnDuplicate);
-    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p3.png"}));
-    Command(&MyFrame::OnReverse);
-    EXPECT_EQ(FrameNames(), (Names{"p3.png", "p3.png", "p2.png", "p1.png"}));
-    gui_test::TypeInto(frame->m_spinctrl_delay, "25");
-    EXPECT_EQ(UndoLabel(), "Undo Delay\tCtrl+Z");
-
-    ClickFrame(0);  // the pointer over the strip, where the keys go
-    const struct {
-        int key;
-        int modifiers;
-        Names order;
-        int delay;
         const char* undo;
-        const char* redo;
     } steps[] = {
-        {'Z', wxMOD_CONTROL, {"p3.png", "p3.png", "p2.png", "p1.png"}, 10, "Undo Reverse\tCtrl+Z", "Redo Delay\tCtrl+Shift+Z"},
-        {'Z', wxMOD_CONTROL, {"p1.png", "p2.png", "p3.png", "p3.png"}, 10, "Undo Duplicate\tCtrl+Z", "Redo Reverse\tCtrl+Shift+Z"},
-        {'Z', wxMOD_CONTROL, {"p1.png", "p2.png", "p3.png"}, 10, "Undo Add\tCtrl+Z", "Redo Duplicate\tCtrl+Shift+Z"},
-        {'Z', wxMOD_CONTROL | wxMOD_SHIFT, {"p1.png", "p2.png", "p3.png", "p3.png"}, 10, "Undo Duplicate\tCtrl+Z", "Redo Reverse\tCtrl+Shift+Z"},
-        {'Y', wxMOD_CONTROL, {"p3.png", "p3.png", "p2.png", "p1.png"}, 10, "Undo Reverse\tCtrl+Z", "Redo Delay\tCtrl+Shift+Z"},
-        {'Y', wxMOD_CONTROL, {"p3.png", "p3.png", "p2.png", "p1.png"}, 25, "Undo Delay\tCtrl+Z", "Redo\tCtrl+Shift+Z"},
+        {0, WXK_LEFT, wxMOD_ALT, "1234", {0}, "Undo Add\tCtrl+Z"},
+        {0, WXK_RIGHT, wxMOD_ALT, "2134", {1}, "Undo Move\tCtrl+Z"},
+        {3, WXK_RIGHT, wxMOD_ALT, "2134", {3}, "Undo Move\tCtrl+Z"},
+        {3, WXK_LEFT, wxMOD_ALT, "2143", {2}, "Undo Move\tCtrl+Z"},
+        {-1, 'Z', wxMOD_CONTROL, "2134", {3}, "Undo Move\tCtrl+Z"},
+        {-1, 'Z', wxMOD_CONTROL, "1234", {0}, "Undo Add\tCtrl+Z"},
+        {-1, 'Z', wxMOD_CONTROL | wxMOD_SHIFT, "2134", {1}, "Undo Move\tCtrl+Z"},
+        {-1, 'Y', wxMOD_CONTROL, "2143", {2}, "Undo Move\tCtrl+Z"},
     };
     for (const auto& s : steps) {
+        if (s.click >= 0)
+            ClickFrame(s.click);
         gui_test::Key(s.key, s.modifiers);
-        EXPECT_EQ(FrameNames(), s.order) << s.undo;
-        EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), s.delay) << s.undo;
-        EXPECT_EQ(UndoLabel(), s.undo);
-        EXPECT_EQ(RedoLabel(), s.redo);
+        std::string order;
+        for (const std::string& name : FrameNames())
+            order += name.substr(1, 1);
+        EXPECT_EQ(order, s.order) << s.undo;
+        EXPECT_EQ(Selection(), s.selected) << s.order;
+        EXPECT_EQ(UndoLabel(), s.undo) << s.order;
     }
-    // Everything taken back: an empty strip and the commands that need frames off again.
-    for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(RedoLabel(), "Redo\tCtrl+Shift+Z");
+    for (int i = 0; i < 3; ++i)
         Command(&MyFrame::OnUndo);
-    EXPECT_EQ(Count(), 0);
+    EXPECT_EQ(Count(), 0) << "everything taken back";
     EXPECT_EQ(FrameCommandsEnabled(), 0);
+    EXPECT_EQ(RedoLabel(), "Redo Add\tCtrl+Shift+Z");
 }
 
 TEST_F(ReorderingTest, UndoingBackToTheSavedProjectClosesWithoutAsking) {
     AddPictures({{40, 30}, {40, 30}, {40, 30}});
     wxTEST_DIALOG(Command(&MyFrame::OnSaveProject), gui_test::ExpectFile(Folder() + "/anim.xml"));
-    ClickFrame(0);
-    Command(&MyFrame::OnMoveLater);
+    ClickFrame(2);
+    Command(&MyFrame::OnDuplicate);
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p3.png"}));
     gui_test::TypeInto(frame->m_spinctrl_width, "20");
+    EXPECT_EQ(UndoLabel(), "Undo Width\tCtrl+Z");
     EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 15);
     wxTEST_DIALOG(EXPECT_FALSE(frame->Close()), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
     Command(&MyFrame::OnUndo);
