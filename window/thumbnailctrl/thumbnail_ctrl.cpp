@@ -590,7 +590,6 @@ void wxThumbnailCtrl::OnLeftDown(wxMouseEvent& event) {
     const int flags = ModifierFlags(event);
     m_pressPoint = event.GetPosition();
     m_pressItem = n;
-    m_pressFlags = flags;
     // A plain press inside a selection of several may start dragging them all: its click waits for the release.
     m_clickPending = flags == 0 && m_selections.size() > 1 && Contains(m_selections, n);
     if (m_clickPending)
@@ -631,14 +630,13 @@ void wxThumbnailCtrl::OnLeftUp(wxMouseEvent&) {
         SendEvent(wxEVT_COMMAND_THUMBNAIL_MOVE_SELECTION, dropBefore, 0);
     } else if (clickPending && pressed < GetCount()) {
         EnsureVisible(pressed);
-        ApplySelection(pressed, m_pressFlags);
-        SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, pressed, m_pressFlags);
+        ApplySelection(pressed, 0);
+        SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, pressed, 0);
     }
 }
 
 void wxThumbnailCtrl::OnCaptureLost(wxMouseCaptureLostEvent&) {
     // Another window took the pointer: the drag ends where it is, without a drop.
-    m_dragging = false;
     EndDrag();
 }
 
@@ -703,9 +701,8 @@ void wxThumbnailCtrl::OnLeftDClick(wxMouseEvent& event) {
     // The second press of a double click may start a drag as well.
     m_pressPoint = event.GetPosition();
     m_pressItem = n;
-    m_pressFlags = ModifierFlags(event);
     m_clickPending = false;
-    SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, m_pressFlags);
+    SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, ModifierFlags(event));
 }
 
 void wxThumbnailCtrl::OnChar(wxKeyEvent& event) {

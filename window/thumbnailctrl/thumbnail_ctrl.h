@@ -53,8 +53,8 @@ public:
     // The item at `n`, still owned by the strip; null when out of range.
     wxThumbnailItem* GetItem(int n);
 
-    // Every item, shared, in order; and a new list of them with the given selection (valid indices), the
-    // first selected one becoming the focus and anchor item. Items that already had their pictures.
+    // Every item, shared, in order; and a whole new list of items already loaded (taken back or reordered),
+    // with its selection: valid indices, the first of them becoming the focus and anchor item.
     const std::vector<std::shared_ptr<wxThumbnailItem>>& GetItems() const { return m_items.Shared(); }
     void SetItems(std::vector<std::shared_ptr<wxThumbnailItem>> items, const std::vector<int>& selection);
 
@@ -152,7 +152,6 @@ private:
     wxPoint m_pressPoint;
     int m_pressItem = -1;
     bool m_clickPending = false;
-    int m_pressFlags = 0;
     bool m_dragging = false;
     int m_dropBefore = -1;
     wxTimer m_dragScrollTimer;
