@@ -133,9 +133,13 @@ TEST_F(ReorderingTest, UndoingBackToTheSavedProjectClosesWithoutAsking) {
     Command(&MyFrame::OnDuplicate);
     EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p3.png"}));
     gui_test::TypeInto(frame->m_spinctrl_width, "20");
-    EXPECT_EQ(UndoLabel(), "Undo Width\tCtrl+Z");
+    gui_test::TypeInto(frame->m_spinctrl_delay, "25");
+    EXPECT_EQ(UndoLabel(), "Undo Delay\tCtrl+Z");
     EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 15);
     wxTEST_DIALOG(EXPECT_FALSE(frame->Close()), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), 10);
+    EXPECT_EQ(UndoLabel(), "Undo Width\tCtrl+Z");
     Command(&MyFrame::OnUndo);
     EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 40);
     EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 30);
