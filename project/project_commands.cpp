@@ -86,16 +86,13 @@ void MyFrame::OpenProjectFile(const wxString& path) {
     ShowProjectTitle();
 
     m_spinctrl_width->SetValue(contents.width);
-    m_savedWidth = contents.width;
     m_spinctrl_height->SetValue(contents.height);
-    m_savedHeight = contents.height;
     m_gifName = contents.gifPath;
     m_statusBar1->SetStatusText(status_texts::OutputSize(m_gifName, contents.width, contents.height), 0);
     m_baseWidth = m_outputWidth = contents.width;
     m_baseHeight = m_outputHeight = contents.height;
     m_spinctrl_delay->SetValue(contents.delay);
     m_thumbnailCtrl->m_delay = contents.delay;
-    m_savedDelay = contents.delay;
     SetExportLevel(contents.level);
     if (read.listsNoImage)
         wxMessageBox(wxGetTranslation("Failed to load XML file!"), GetTitle(), wxOK | wxICON_INFORMATION, this);
@@ -117,8 +114,10 @@ void MyFrame::OpenProjectFile(const wxString& path) {
                                                      picture.GetHeight()),
                                     1);
     });
-    m_savedCount = m_thumbnailCtrl->GetCount();
-    m_savedPaths = FramePaths();
+    // A project opened starts a history of its own.
+    TakeSnapshot();
+    m_work.Forget();
+    RefreshEditMenu();
     EnableFrameCommands(true);
 }
 
@@ -158,7 +157,7 @@ bool MyFrame::SaveProject() {
     m_projectPath = path;
     m_projectName = project_file::FileNamePart(path);
     ShowProjectTitle();
-    TakeSnapshot(contents.delay, contents.width, contents.height, count);
+    TakeSnapshot();
     return true;
 }
 

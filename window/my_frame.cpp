@@ -10,6 +10,7 @@
 #include "window/status_texts.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
+#include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/iconbndl.h>
 #include <wx/intl.h>
@@ -44,11 +45,12 @@ T* FindInLayout(wxWindow* parent, const char* name, wxString& missing) {
 wxBEGIN_EVENT_TABLE(MyFrame, wxFrame)
     EVT_THUMBNAIL_LEFT_CLICK(1, MyFrame::OnThumbnailLeftClick)
     EVT_THUMBNAIL_RIGHT_CLICK(1, MyFrame::OnThumbnailRightClick)
+    EVT_THUMBNAIL_MOVE_SELECTION(1, MyFrame::OnThumbnailMoveSelection)
     EVT_CLOSE(MyFrame::OnQuit)
     EVT_COMMAND(wxID_ANY, wxEVT_COMMAND_UPDATE_RESULT, MyFrame::OnUpdateResult)
 wxEND_EVENT_TABLE()
 
-MyFrame::MyFrame() = default;
+MyFrame::MyFrame() : m_work([](const std::shared_ptr<wxThumbnailItem>& frame) { return frame->m_path; }) {}
 
 MyFrame::~MyFrame() {
     m_sizeEstimate.reset();  // its worker stops before the window's state goes
@@ -120,7 +122,6 @@ void MyFrame::InitFrame() {
 
     m_baseWidth = m_baseHeight = 0;
     m_frameIndex = m_loopCount = m_loopsDone = 0;
-    m_savedDelay = m_savedWidth = m_savedHeight = m_savedCount = 0;
 
     const wxIconBundle icons =
         ApplicationIcons(ApplicationIconName(), paths::InstallationFolder() + "/Themes/application.ico");
@@ -157,10 +158,24 @@ void MyFrame::BuildMenuBar() {
     m_menuItem_exit = AppendItem(m_menu_file, "Exit", "Ctrl+Q");
     m_menubar->Append(m_menu_file, wxGetTranslation("File"));
 
+    // Labelled with the action they take back or do again by RefreshEditMenu.
+    m_menu_edit = new wxMenu();
+    m_menuItem_undo = AppendItem(m_menu_edit, "Undo", "Ctrl+Z");
+    m_menuItem_redo = AppendItem(m_menu_edit, "Redo", "Ctrl+Shift+Z");
+    m_menuItem_redo->AddExtraAccel(wxAcceleratorEntry(wxACCEL_CTRL, 'Y'));
+    m_menubar->Append(m_menu_edit, wxGetTranslation("Edit"));
+
     m_menu_frame = new wxMenu();
     m_menuItem_add_image = AppendItem(m_menu_frame, "Add Image", "Ctrl+Ins");
     m_menuItem_delete = AppendItem(m_menu_frame, "Delete", "Ctrl+Del");
     m_menuItem_clear_all = AppendItem(m_menu_frame, "Clear All");
+    m_menu_frame->AppendSeparator();
+    m_menuItem_move_earlier = AppendItem(m_menu_frame, "Move Earlier", "Alt+Left");
+    m_menuItem_move_later = AppendItem(m_menu_frame, "Move Later", "Alt+Right");
+    m_menuItem_move_row_earlier = AppendItem(m_menu_frame, "Move a Row Earlier", "Alt+Up");
+    m_menuItem_move_row_later = AppendItem(m_menu_frame, "Move a Row Later", "Alt+Down");
+    m_menuItem_duplicate = AppendItem(m_menu_frame, "Duplicate");
+    m_menuItem_reverse = AppendItem(m_menu_frame, "Reverse");
     m_menubar->Append(m_menu_frame, wxGetTranslation("Frame"));
 
     m_menu_animation = new wxMenu();
@@ -191,6 +206,15 @@ void MyFrame::BuildMenuBar() {
 
     BindMenuCommands(true);
     SetMenuBar(m_menubar);
+    RefreshEditMenu();
+    // The strip takes plain arrow keys before the menu bar sees them; this table is looked at first.
+    wxAcceleratorEntry moves[] = {
+        {wxACCEL_ALT, WXK_LEFT, m_menuItem_move_earlier->GetId()},
+        {wxACCEL_ALT, WXK_RIGHT, m_menuItem_move_later->GetId()},
+        {wxACCEL_ALT, WXK_UP, m_menuItem_move_row_earlier->GetId()},
+        {wxACCEL_ALT, WXK_DOWN, m_menuItem_move_row_later->GetId()},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(moves), moves));
     // The command being handled may come from the old bar's own item: delete it once that is over.
     if (previous)
         wxTheApp->ScheduleForDestruction(previous);
@@ -215,6 +239,14 @@ void MyFrame::BindMenuCommands(bool bind) {
         {m_menuItem_support->GetId(), &MyFrame::OnHelpMenu},
         {m_menuItem_check_update->GetId(), &MyFrame::OnHelpMenu},
         {m_menuItem_about->GetId(), &MyFrame::OnAbout},
+        {m_menuItem_undo->GetId(), &MyFrame::OnUndo},
+        {m_menuItem_redo->GetId(), &MyFrame::OnRedo},
+        {m_menuItem_move_earlier->GetId(), &MyFrame::OnMoveEarlier},
+        {m_menuItem_move_later->GetId(), &MyFrame::OnMoveLater},
+        {m_menuItem_move_row_earlier->GetId(), &MyFrame::OnMoveRowEarlier},
+        {m_menuItem_move_row_later->GetId(), &MyFrame::OnMoveRowLater},
+        {m_menuItem_duplicate->GetId(), &MyFrame::OnDuplicate},
+        {m_menuItem_reverse->GetId(), &MyFrame::OnReverse},
     };
     for (const interface_languages::Entry& entry : interface_languages::Entries())
         commands.emplace_back(entry.identifier, &MyFrame::OnLanguage);
@@ -261,4 +293,7 @@ void MyFrame::EnableFrameCommands(bool enable) {
     m_spinctrl_width->Enable(enable);
     m_spinctrl_height->Enable(enable);
     m_menuItem_save_project->Enable(enable);
+    for (wxMenuItem* item : {m_menuItem_move_earlier, m_menuItem_move_later, m_menuItem_move_row_earlier,
+                             m_menuItem_move_row_later, m_menuItem_duplicate, m_menuItem_reverse})
+        item->Enable(enable);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The one top-level window: menus, tool bar, status bar, the frame strip, the preview and the settings.
 
+#include "window/frame_order.h"
 #include "window/frame_picture_cache.h"
 #include "window/preview_canvas.h"
+#include "window/work_model.h"
 
 #include <wx/bitmap.h>
 #include <wx/frame.h>
@@ -23,6 +25,7 @@ class wxToolBar;
 class wxThumbnailCtrl;
 class wxThumbnailEvent;
 class wxImageThumbnailItem;
+class wxThumbnailItem;
 class Autosaver;
 struct AutosavedWork;
 class SizeEstimateStatus;
@@ -65,6 +68,23 @@ public:
     void OnDelayChanged(wxCommandEvent& event);
     void OnWidthChanged(wxCommandEvent& event);
     void OnHeightChanged(wxCommandEvent& event);
+
+    // Undo, Redo and reordering. The work is what the strip and the controls show; every change to it is
+    // recorded in m_work as one step.
+    using Work = WorkModel<std::shared_ptr<wxThumbnailItem>>;
+    Work::State CurrentWork() const;
+    // Records the change from `before` to the work now, named by an untranslated action key; where adding
+    // frames runs in batches, call it once the batch has joined the strip.
+    void RecordChange(const char* action, const Work::State& before, const char* mergeKey = "");
+    void OnUndo(wxCommandEvent& event);
+    void OnRedo(wxCommandEvent& event);
+    void OnMoveEarlier(wxCommandEvent& event);
+    void OnMoveLater(wxCommandEvent& event);
+    void OnMoveRowEarlier(wxCommandEvent& event);
+    void OnMoveRowLater(wxCommandEvent& event);
+    void OnDuplicate(wxCommandEvent& event);
+    void OnReverse(wxCommandEvent& event);
+    void OnThumbnailMoveSelection(wxThumbnailEvent& event);
 
     // Preview player.
     void ShowFrame(wxImageThumbnailItem* item);
@@ -118,6 +138,7 @@ public:
     wxPanel* m_panel2 = nullptr;
     wxMenuBar* m_menubar = nullptr;
     wxMenu* m_menu_file = nullptr;
+    wxMenu* m_menu_edit = nullptr;
     wxMenu* m_menu_frame = nullptr;
     wxMenu* m_menu_animation = nullptr;
     wxMenu* m_menu_help = nullptr;
@@ -129,6 +150,14 @@ public:
     wxMenuItem* m_menuItem_add_image = nullptr;
     wxMenuItem* m_menuItem_delete = nullptr;
     wxMenuItem* m_menuItem_clear_all = nullptr;
+    wxMenuItem* m_menuItem_undo = nullptr;
+    wxMenuItem* m_menuItem_redo = nullptr;
+    wxMenuItem* m_menuItem_move_earlier = nullptr;
+    wxMenuItem* m_menuItem_move_later = nullptr;
+    wxMenuItem* m_menuItem_move_row_earlier = nullptr;
+    wxMenuItem* m_menuItem_move_row_later = nullptr;
+    wxMenuItem* m_menuItem_duplicate = nullptr;
+    wxMenuItem* m_menuItem_reverse = nullptr;
     wxMenuItem* m_menuItem_run = nullptr;
     wxMenuItem* m_menuItem_loop_count = nullptr;
     wxMenuItem* m_menuItem_export_levels[3] = {nullptr, nullptr, nullptr};
@@ -144,11 +173,8 @@ public:
     wxStaticText* m_staticText5 = nullptr;
     wxStaticText* m_staticText6 = nullptr;
     wxStaticText* m_staticText7 = nullptr;
-    int m_savedDelay = 0;
-    int m_savedWidth = 0;
-    int m_savedHeight = 0;
-    int m_savedCount = 0;
-    std::vector<wxString> m_savedPaths;  // the frames' files in strip order
+    // The work's history and its state at the last project open or save.
+    Work m_work;
     wxToolBar* m_toolBar2 = nullptr;
     wxThumbnailCtrl* m_thumbnailCtrl = nullptr;
     wxTimer m_timer;
@@ -196,8 +222,14 @@ private:
     // Unsaved work: the delay, width, height and the frames' files in order against the last opened or
     // saved values.
     bool MatchesSnapshot() const;
-    void TakeSnapshot(int delay, int width, int height, int count);
+    void TakeSnapshot();
     std::vector<wxString> FramePaths() const;
+    // Shows a state of the work taken back or done again.
+    void ShowWork(const Work::State& state);
+    // The reordering commands: the strip's new order, recorded as one step; nothing when it is none.
+    void Rearrange(const char* action, const std::optional<frame_order::Arrangement>& arrangement);
+    void MoveSelectionBy(int offset);
+    void RefreshEditMenu();
     // The work when it has frames and differs from the snapshot; nothing otherwise.
     std::optional<AutosavedWork> UnsavedWork() const;
     // The unsaved-work question; returns wxID_YES, wxID_NO or wxID_CANCEL.

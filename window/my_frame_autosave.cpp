@@ -75,6 +75,9 @@ void MyFrame::RestoreWork(const AutosavedWork& work) {
         m_projectName = project_file::FileNamePart(m_projectPath);
         ShowProjectTitle();
     }
+    // The restored work starts a history of its own.
+    m_work.Forget();
+    RefreshEditMenu();
 }
 
 void MyFrame::KeepWorkAndClose() {

@@ -17,11 +17,7 @@ const char* const kUnsavedQuestion =
 
 }  // namespace
 
-bool MyFrame::MatchesSnapshot() const {
-    return m_spinctrl_delay->GetValue() == m_savedDelay && m_spinctrl_width->GetValue() == m_savedWidth &&
-           m_spinctrl_height->GetValue() == m_savedHeight &&
-           static_cast<int>(m_thumbnailCtrl->GetCount()) == m_savedCount && FramePaths() == m_savedPaths;
-}
+bool MyFrame::MatchesSnapshot() const { return m_work.MatchesSnapshot(CurrentWork()); }
 
 std::vector<wxString> MyFrame::FramePaths() const {
     std::vector<wxString> paths;
@@ -31,13 +27,7 @@ std::vector<wxString> MyFrame::FramePaths() const {
     return paths;
 }
 
-void MyFrame::TakeSnapshot(int delay, int width, int height, int count) {
-    m_savedDelay = delay;
-    m_savedWidth = width;
-    m_savedHeight = height;
-    m_savedCount = count;
-    m_savedPaths = FramePaths();
-}
+void MyFrame::TakeSnapshot() { m_work.TakeSnapshot(CurrentWork()); }
 
 int MyFrame::AskToSaveProject(const wxString& title, bool allowCancel) {
     const long buttons = wxYES_NO | (allowCancel ? wxCANCEL : 0) | wxNO_DEFAULT | wxICON_EXCLAMATION;

@@ -50,11 +50,13 @@ void MyFrame::AddImageFiles(const wxArrayString& paths) {
     if (paths.empty())
         return;
     const int delay = m_spinctrl_delay->GetValue();
+    const Work::State before = CurrentWork();
     frame_intake::Run(this, "Add Image Files", paths, ThumbnailBox(), [this, delay](const LoadedFrame& frame) {
         m_thumbnailCtrl->Append(std::make_unique<wxImageThumbnailItem>(frame), delay);
     });
     EnableFrameCommands(true);
     RefreshOutputSize();
+    RecordChange(wxTRANSLATE("Add"), before);
 }
 
 void MyFrame::OnInsertImage(wxCommandEvent&) {
@@ -70,6 +72,7 @@ void MyFrame::InsertImageFiles(const wxArrayString& paths) {
 }
 
 void MyFrame::InsertImageFiles(const wxArrayString& paths, int position) {
+    const Work::State before = CurrentWork();
     if (m_thumbnailCtrl->GetCount() > 0 && position >= 0 && position < m_thumbnailCtrl->GetCount()) {
         // Each file goes after the one inserted before it, so they keep the order they were given in.
         frame_intake::Run(this, "Insert Image Files", paths, ThumbnailBox(),
@@ -78,6 +81,7 @@ void MyFrame::InsertImageFiles(const wxArrayString& paths, int position) {
                           });
     }
     RefreshOutputSize();
+    RecordChange(wxTRANSLATE("Insert"), before);
 }
 
 wxSize MyFrame::ThumbnailBox() const {
@@ -95,7 +99,9 @@ void MyFrame::OnDeleteImages(wxCommandEvent&) {
 
     wxMessageDialog question(this, wxGetTranslation("Are you sure you want to delete selected image(s)?"),
                              wxGetTranslation("Confirm"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
-    if (question.ShowModal() == wxID_YES) {
+    const Work::State before = CurrentWork();
+    const bool confirmed = question.ShowModal() == wxID_YES;
+    if (confirmed) {
         m_thumbnailCtrl->Freeze();
         for (int n : doomed)
             m_thumbnailCtrl->Delete(n);
@@ -107,10 +113,13 @@ void MyFrame::OnDeleteImages(wxCommandEvent&) {
     RefreshOutputSize();
     if (m_thumbnailCtrl->GetCount() == 0)
         EnableFrameCommands(false);
+    if (confirmed)
+        RecordChange(wxTRANSLATE("Delete"), before);
 }
 
 void MyFrame::OnClearAll(wxCommandEvent&) {
     StopAnimation();
+    const Work::State before = CurrentWork();
     m_thumbnailCtrl->Clear();
     m_spinctrl_width->SetValue(0);
     m_spinctrl_height->SetValue(0);
@@ -119,6 +128,7 @@ void MyFrame::OnClearAll(wxCommandEvent&) {
     RefreshOutputSize();
     m_preview.Clear();
     m_framePictures.Clear();
+    RecordChange(wxTRANSLATE("Clear"), before);
 }
 
 void MyFrame::OnThumbnailLeftClick(wxThumbnailEvent& event) {
@@ -150,12 +160,20 @@ void MyFrame::OnThumbnailRightClick(wxThumbnailEvent&) {
 }
 
 void MyFrame::OnDelayChanged(wxCommandEvent&) {
+    // The strip still holds the delay from before the change.
+    Work::State before = CurrentWork();
+    before.settings.delay = m_thumbnailCtrl->m_delay;
     m_thumbnailCtrl->m_delay = m_spinctrl_delay->GetValue();
+    RecordChange(wxTRANSLATE("Delay"), before, "delay");
 }
 
 void MyFrame::OnWidthChanged(wxCommandEvent&) {
     if (m_thumbnailCtrl->GetCount() == 0)
         return;
+    // The output size still holds the values from before the change.
+    Work::State before = CurrentWork();
+    before.settings.width = m_outputWidth;
+    before.settings.height = m_outputHeight;
     const int width = m_spinctrl_width->GetValue();
     m_outputWidth = width;
     int height = 0;
@@ -165,11 +183,15 @@ void MyFrame::OnWidthChanged(wxCommandEvent&) {
         m_spinctrl_height->SetValue(height);
     }
     m_statusBar1->SetStatusText(status_texts::OutputSize(m_gifName, m_outputWidth, m_outputHeight), 0);
+    RecordChange(wxTRANSLATE("Width"), before, "width");
 }
 
 void MyFrame::OnHeightChanged(wxCommandEvent&) {
     if (m_thumbnailCtrl->GetCount() == 0)
         return;
+    Work::State before = CurrentWork();
+    before.settings.width = m_outputWidth;
+    before.settings.height = m_outputHeight;
     const int height = m_spinctrl_height->GetValue();
     m_outputHeight = height;
     int width = 0;
@@ -178,6 +200,7 @@ void MyFrame::OnHeightChanged(wxCommandEvent&) {
         m_spinctrl_width->SetValue(width);
     }
     m_statusBar1->SetStatusText(status_texts::OutputSize(m_gifName, m_outputWidth, m_outputHeight), 0);
+    RecordChange(wxTRANSLATE("Height"), before, "height");
 }
 
 void MyFrame::RefreshOutputSize() {

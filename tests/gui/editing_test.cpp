@@ -40,7 +40,11 @@ TEST_F(EditingTest, StartsWithTheFrameCommandsDisabledAndTheMenusInOrder) {
         return result;
     };
     EXPECT_EQ(labels(frame->m_menu_file), (Names{"Save", "Save As", "Open Project", "Save Project\tCtrl+S", "Exit\tCtrl+Q"}));
-    EXPECT_EQ(labels(frame->m_menu_frame), (Names{"Add Image\tCtrl+Ins", "Delete\tCtrl+Del", "Clear All"}));
+    EXPECT_EQ(labels(frame->m_menu_edit), (Names{"Undo\tCtrl+Z", "Redo\tCtrl+Shift+Z"}));
+    EXPECT_EQ(labels(frame->m_menu_frame),
+              (Names{"Add Image\tCtrl+Ins", "Delete\tCtrl+Del", "Clear All", "", "Move Earlier\tAlt+Left",
+                     "Move Later\tAlt+Right", "Move a Row Earlier\tAlt+Up", "Move a Row Later\tAlt+Down",
+                     "Duplicate", "Reverse"}));
     EXPECT_EQ(labels(frame->m_menu_animation),
               (Names{"Run animation\tCtrl+P", "Loop Count", "", "Exact", "Smaller", "Smallest"}));
     EXPECT_EQ(labels(frame->m_menu_help), (Names{"Help", "Language", "Support", "Check for Update", "About"}));

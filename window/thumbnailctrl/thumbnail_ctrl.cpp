@@ -5,13 +5,20 @@
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/settings.h>
+#include <wx/utils.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
 
 constexpr int kPixelsPerUnit = 10;
+// A drag starts once the pointer has gone this far from the press, and scrolls the strip while it is this
+// close to the top or bottom edge, one unit per tick.
+constexpr int kDragThreshold = 5;
+constexpr int kDragScrollEdge = 24;
+constexpr int kDragScrollIntervalMs = 40;
 
 // Scroll positions count in whole units; rounding up lets the last pixels of the grid come into view.
 int UnitsCovering(int pixels) { return (pixels + kPixelsPerUnit - 1) / kPixelsPerUnit; }
@@ -59,6 +66,9 @@ wxBEGIN_EVENT_TABLE(wxThumbnailCtrl, wxScrolledWindow)
     EVT_RIGHT_DOWN(wxThumbnailCtrl::OnRightDown)
     EVT_MIDDLE_DOWN(wxThumbnailCtrl::OnMiddleDown)
     EVT_LEFT_DCLICK(wxThumbnailCtrl::OnLeftDClick)
+    EVT_LEFT_UP(wxThumbnailCtrl::OnLeftUp)
+    EVT_MOTION(wxThumbnailCtrl::OnMotion)
+    EVT_MOUSE_CAPTURE_LOST(wxThumbnailCtrl::OnCaptureLost)
     EVT_CHAR(wxThumbnailCtrl::OnChar)
     EVT_SIZE(wxThumbnailCtrl::OnSize)
     EVT_SET_FOCUS(wxThumbnailCtrl::OnFocusChange)
@@ -68,8 +78,9 @@ wxBEGIN_EVENT_TABLE(wxThumbnailCtrl, wxScrolledWindow)
 wxEND_EVENT_TABLE()
 
 wxThumbnailCtrl::wxThumbnailCtrl(wxWindow* parent, const wxPoint& pos, const wxSize& size)
-    : m_unselectedColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)) {
+    : m_unselectedColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)), m_dragScrollTimer(this) {
     Create(parent, pos, size);
+    Bind(wxEVT_TIMER, &wxThumbnailCtrl::OnDragScrollTimer, this, m_dragScrollTimer.GetId());
 }
 
 bool wxThumbnailCtrl::Create(wxWindow* parent, const wxPoint& pos, const wxSize& size) {
@@ -168,6 +179,21 @@ wxThumbnailItem* wxThumbnailCtrl::GetItem(int n) {
     return m_items[n];
 }
 
+void wxThumbnailCtrl::SetItems(std::vector<std::shared_ptr<wxThumbnailItem>> items,
+                               const std::vector<int>& selection) {
+    m_items.Assign(std::move(items));
+    m_selections.Clear();
+    for (int index : selection) {
+        if (index >= 0 && index < GetCount() && !Contains(m_selections, index))
+            m_selections.Add(index);
+    }
+    m_anchorItem = m_lastSelected = m_focusItem = m_selections.empty() ? -1 : m_selections[0];
+    if (m_freezeCount == 0) {
+        UpdateScrollbars();
+        Refresh(true);
+    }
+}
+
 void wxThumbnailCtrl::Freeze() { ++m_freezeCount; }
 
 void wxThumbnailCtrl::Thaw() {
@@ -182,6 +208,16 @@ void wxThumbnailCtrl::Thaw() {
 
 int wxThumbnailCtrl::PerRow(const wxSize& clientSize) const {
     return std::max(1, clientSize.x / (m_itemWidth + m_spacing));
+}
+
+int wxThumbnailCtrl::ItemsPerRow() const { return PerRow(GetClientSize()); }
+
+int wxThumbnailCtrl::DropPositionAt(const wxPoint& pt) {
+    const int perRow = ItemsPerRow();
+    const int row = std::max(0, (pt.y + GetViewStart().y * kPixelsPerUnit) / (m_itemHeight + m_spacing));
+    // The right half of a cell means after it.
+    const int column = std::clamp((std::max(pt.x, 0) + m_itemWidth / 2) / (m_itemWidth + m_spacing), 0, perRow);
+    return std::min(row * perRow + column, GetCount());
 }
 
 bool wxThumbnailCtrl::GetRowCol(int item, const wxSize& clientSize, int& row, int& col) {
@@ -370,6 +406,20 @@ void wxThumbnailCtrl::OnPaint(wxPaintEvent&) {
         DrawItemBackground(i, dc, cell, picture, style);
         DrawItem(i, dc, picture, style);
     }
+    DrawDropMark(dc);
+}
+
+void wxThumbnailCtrl::DrawDropMark(wxDC& dc) {
+    if (m_dropBefore < 0 || GetCount() == 0)
+        return;
+    // In the gap left of the cell it stands before; after the last cell, in the gap right of it.
+    const bool atEnd = m_dropBefore >= GetCount();
+    wxRect cell;
+    GetItemRect(atEnd ? GetCount() - 1 : m_dropBefore, cell, false);
+    const int x = atEnd ? cell.GetRight() + 1 : cell.x - m_spacing;
+    dc.SetBrush(wxBrush(m_dropMarkColour, wxBRUSHSTYLE_SOLID));
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.DrawRectangle(x, cell.y - m_spacing, m_spacing, cell.height + 2 * m_spacing);
 }
 
 void wxThumbnailCtrl::OnEraseBackground(wxEraseEvent&) {
@@ -538,9 +588,94 @@ void wxThumbnailCtrl::OnLeftDown(wxMouseEvent& event) {
     if (!HitTestItem(event.GetPosition(), n))
         return;
     const int flags = ModifierFlags(event);
+    m_pressPoint = event.GetPosition();
+    m_pressItem = n;
+    // A plain press inside a selection of several may start dragging them all: its click waits for the release.
+    m_clickPending = flags == 0 && m_selections.size() > 1 && Contains(m_selections, n);
+    if (m_clickPending)
+        return;
     EnsureVisible(n);
     ApplySelection(n, flags);
     SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, n, flags);
+}
+
+void wxThumbnailCtrl::OnMotion(wxMouseEvent& event) {
+    if (m_pressItem < 0 || !event.LeftIsDown())
+        return;
+    const wxPoint pt = event.GetPosition();
+    if (!m_dragging) {
+        const wxPoint moved = pt - m_pressPoint;
+        // A Ctrl press that took the item out of the selection has nothing to drag.
+        if (std::max(std::abs(moved.x), std::abs(moved.y)) < kDragThreshold || !Contains(m_selections, m_pressItem))
+            return;
+        m_dragging = true;
+        m_clickPending = false;
+        CaptureMouse();
+    }
+    ShowDropMark(DropPositionAt(pt));
+    const bool nearEdge = pt.y < kDragScrollEdge || pt.y >= GetClientSize().y - kDragScrollEdge;
+    if (nearEdge && !m_dragScrollTimer.IsRunning())
+        m_dragScrollTimer.Start(kDragScrollIntervalMs);
+    else if (!nearEdge)
+        m_dragScrollTimer.Stop();
+}
+
+void wxThumbnailCtrl::OnLeftUp(wxMouseEvent&) {
+    const bool dragged = m_dragging;
+    const int dropBefore = m_dropBefore;
+    const int pressed = m_pressItem;
+    const bool clickPending = m_clickPending;
+    EndDrag();
+    if (dragged && dropBefore >= 0) {
+        SendEvent(wxEVT_COMMAND_THUMBNAIL_MOVE_SELECTION, dropBefore, 0);
+    } else if (clickPending && pressed < GetCount()) {
+        EnsureVisible(pressed);
+        ApplySelection(pressed, 0);
+        SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_CLICK, pressed, 0);
+    }
+}
+
+void wxThumbnailCtrl::OnCaptureLost(wxMouseCaptureLostEvent&) {
+    // Another window took the pointer: the drag ends where it is, without a drop.
+    EndDrag();
+}
+
+void wxThumbnailCtrl::OnDragScrollTimer(wxTimerEvent&) {
+    const wxPoint pt = ScreenToClient(wxGetMousePosition());
+    if (!m_dragging || !ScrollTowardsPointer(pt)) {
+        m_dragScrollTimer.Stop();
+        return;
+    }
+    ShowDropMark(DropPositionAt(pt));
+}
+
+bool wxThumbnailCtrl::ScrollTowardsPointer(const wxPoint& pt) {
+    int step = 0;
+    if (pt.y < kDragScrollEdge)
+        step = -1;
+    else if (pt.y >= GetClientSize().y - kDragScrollEdge)
+        step = 1;
+    if (step == 0)
+        return false;
+    Scroll(0, std::max(0, GetViewStart().y + step));
+    return true;
+}
+
+void wxThumbnailCtrl::ShowDropMark(int before) {
+    if (before == m_dropBefore)
+        return;
+    m_dropBefore = before;
+    Refresh(false);
+}
+
+void wxThumbnailCtrl::EndDrag() {
+    m_dragScrollTimer.Stop();
+    if (HasCapture())
+        ReleaseMouse();
+    m_dragging = false;
+    m_pressItem = -1;
+    m_clickPending = false;
+    ShowDropMark(-1);
 }
 
 void wxThumbnailCtrl::OnRightDown(wxMouseEvent& event) {
@@ -561,8 +696,13 @@ void wxThumbnailCtrl::OnMiddleDown(wxMouseEvent& event) {
 
 void wxThumbnailCtrl::OnLeftDClick(wxMouseEvent& event) {
     int n = -1;
-    if (HitTestItem(event.GetPosition(), n))
-        SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, ModifierFlags(event));
+    if (!HitTestItem(event.GetPosition(), n))
+        return;
+    // The second press of a double click may start a drag as well.
+    m_pressPoint = event.GetPosition();
+    m_pressItem = n;
+    m_clickPending = false;
+    SendEvent(wxEVT_COMMAND_THUMBNAIL_LEFT_DCLICK, n, ModifierFlags(event));
 }
 
 void wxThumbnailCtrl::OnChar(wxKeyEvent& event) {

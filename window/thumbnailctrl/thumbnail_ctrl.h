@@ -10,8 +10,10 @@
 #include <wx/colour.h>
 #include <wx/dynarray.h>
 #include <wx/scrolwin.h>
+#include <wx/timer.h>
 
 #include <memory>
+#include <vector>
 
 // Window styles (the low byte of the style word is the strip's).
 enum {
@@ -50,6 +52,19 @@ public:
 
     // The item at `n`, still owned by the strip; null when out of range.
     wxThumbnailItem* GetItem(int n);
+
+    // Every item, shared, in order; and a whole new list of items already loaded (taken back or reordered),
+    // with its selection: valid indices, the first of them becoming the focus and anchor item.
+    const std::vector<std::shared_ptr<wxThumbnailItem>>& GetItems() const { return m_items.Shared(); }
+    void SetItems(std::vector<std::shared_ptr<wxThumbnailItem>> items, const std::vector<int>& selection);
+
+    // The number of cells in one row at the current width.
+    int ItemsPerRow() const;
+    // Where a dragged selection would land for a pointer at `pt` (window coordinates): the index of the
+    // item it would go before, or GetCount() for the end.
+    int DropPositionAt(const wxPoint& pt);
+    // While a drag runs: the index the insertion mark stands before; -1 otherwise.
+    int GetDropPosition() const { return m_dropBefore; }
 
     // A batch counter of the strip's own (not the toolkit's window freezing): while it is above 0 nothing
     // is re-laid or repainted; the Thaw that brings it back to 0 does both once.
@@ -98,6 +113,7 @@ public:
     wxColour m_unselectedColour;
     wxColour m_focusRectColour{100, 80, 80};
     wxColour m_labelColour{0, 0, 200};
+    wxColour m_dropMarkColour{0, 0, 0};
     wxBitmap m_buffer;
 
 protected:
@@ -111,6 +127,10 @@ protected:
     void OnSize(wxSizeEvent& event);
     void OnFocusChange(wxFocusEvent& event);
     void OnSelectAll(wxCommandEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnDragScrollTimer(wxTimerEvent& event);
     void OnUpdateSelectAll(wxUpdateUIEvent& event);
 
 private:
@@ -120,6 +140,21 @@ private:
     void RefreshItem(int n);
     void ScrollToUnit(int verticalUnit);
     void SendEvent(const wxEventType& type, int index, int flags);
+    void DrawDropMark(wxDC& dc);
+    void ShowDropMark(int before);
+    // Scrolls one step towards the edge the pointer is near; false when it is near neither.
+    bool ScrollTowardsPointer(const wxPoint& pt);
+    void EndDrag();
+
+    // A press on an item that may become a drag: where, on which item, and whether its click (the
+    // selection change and the left-click event) waits for the release because it would break up a
+    // selection that is to be dragged.
+    wxPoint m_pressPoint;
+    int m_pressItem = -1;
+    bool m_clickPending = false;
+    bool m_dragging = false;
+    int m_dropBefore = -1;
+    wxTimer m_dragScrollTimer;
 
     wxDECLARE_CLASS(wxThumbnailCtrl);
     wxDECLARE_EVENT_TABLE();

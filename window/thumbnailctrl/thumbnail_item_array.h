@@ -1,5 +1,6 @@
 #pragma once
-// The strip's items in frame order; the array owns them.
+// The strip's items in frame order; the array owns them, sharing that with the window's Undo history,
+// which keeps removed items for taking a change back.
 
 #include "window/thumbnailctrl/thumbnail_item.h"
 
@@ -23,6 +24,9 @@ public:
     // Destroys every item.
     void Clear() { m_items.clear(); }
 
+    const std::vector<std::shared_ptr<wxThumbnailItem>>& Shared() const { return m_items; }
+    void Assign(std::vector<std::shared_ptr<wxThumbnailItem>> items) { m_items = std::move(items); }
+
 private:
-    std::vector<std::unique_ptr<wxThumbnailItem>> m_items;
+    std::vector<std::shared_ptr<wxThumbnailItem>> m_items;
 };
