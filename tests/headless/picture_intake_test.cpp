@@ -173,47 +173,46 @@ TEST(PictureIntake, GifLzwCodeSizes) {
     }
 }
 
+// Black, red or transparent (shown as the mask colour), green, and magenta, nudged off the mask colour
+// when there is one; interlaced rows come back in their places.
 TEST(PictureIntake, GifColoursTransparencyAndInterlace) {
-    // Black, transparent (shown as the mask colour), green, and magenta nudged off the mask colour; opaque,
-    // the magenta stays.
-    const wxColour transparentColours[] = {{0, 0, 0}, {255, 0, 255}, {0, 255, 0}, {255, 0, 254}};
-    const wxColour opaqueColours[] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {255, 0, 255}};
     const picture_bytes::GifRecipe recipes[] = {{5, 9, 1, false}, {5, 9, 1, true}, {5, 9, -1, true}};
     for (const picture_bytes::GifRecipe& recipe : recipes) {
         const Outcome outcome = DecodeBytes(picture_bytes::Gif(recipe));
         ASSERT_TRUE(outcome.Taken()) << recipe.interlaced;
         const wxImage& picture = outcome.picture;
-        ASSERT_EQ(picture.HasMask(), recipe.transparentIndex >= 0);
-        EXPECT_TRUE(!picture.HasMask() || wxColour(picture.GetMaskRed(), picture.GetMaskGreen(), picture.GetMaskBlue()) ==
-                                              wxColour(255, 0, 255));
+        const bool masked = recipe.transparentIndex >= 0;
+        ASSERT_EQ(picture.HasMask(), masked);
+        const wxColour magenta(255, 0, 255), colours[] = {{0, 0, 0}, masked ? magenta : wxColour(255, 0, 0), {0, 255, 0},
+                                                          wxColour(255, 0, masked ? 254 : 255)};
+        EXPECT_TRUE(!masked || wxColour(picture.GetMaskRed(), picture.GetMaskGreen(), picture.GetMaskBlue()) == magenta);
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 5; ++x)
-                EXPECT_EQ(wxColour(picture.GetRed(x, y), picture.GetGreen(x, y), picture.GetBlue(x, y)),
-                          (picture.HasMask() ? transparentColours : opaqueColours)[(x + 2 * y) % 4])
+                EXPECT_EQ(wxColour(picture.GetRed(x, y), picture.GetGreen(x, y), picture.GetBlue(x, y)), colours[(x + 2 * y) % 4])
                     << x << "," << y << " interlaced " << recipe.interlaced;
     }
 }
 
 TEST(PictureIntake, WhatIsNoPictureFileIsRefusedWithItsReason) {
-    const std::pair<const char*, Bytes> notPictures[] = {
-        {"cursor.png", {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'A', 'C', 'O', 'N', 'a', 'n', 'i', 'h', 36, 0, 0, 0}},
-        {"iff.png", {'F', 'O', 'R', 'M', 0x7F, 0xFF, 0xFF, 0xFF, 'I', 'L', 'B', 'M', 'B', 'M', 'H', 'D'}},
-        {"icon.bmp", {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0}},
-        {"text.gif", {'G', 'I', 'F', ' ', 'i', 's', ' ', 'a', ' ', 'w', 'o', 'r', 'd'}},
-        {"empty.png", {}}};
-    std::vector<std::tuple<wxString, Refusal, wxString>> cases;
-    for (const auto& [name, bytes] : notPictures)
-        cases.emplace_back(picture_bytes::WriteScratch(name, bytes), Refusal::Unsupported, "not a supported picture");
     const wxString pipe = Scratch("pipe.png");
     ASSERT_EQ(mkfifo(pipe.fn_str(), 0600), 0);
     ASSERT_TRUE(wxFileName::Mkdir(Scratch("folder.png")));
-    cases.insert(cases.end(), {
+    std::vector<std::tuple<wxString, Refusal, wxString>> cases = {
+        {picture_bytes::WriteScratch("cursor.png", {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'A', 'C', 'O', 'N', 'a', 'n', 'i', 'h'}),
+         Refusal::Unsupported, "not a supported picture"},
+        {picture_bytes::WriteScratch("iff.png", {'F', 'O', 'R', 'M', 0x7F, 0xFF, 0xFF, 0xFF, 'I', 'L', 'B', 'M'}),
+         Refusal::Unsupported, "not a supported picture"},
+        {picture_bytes::WriteScratch("icon.bmp", {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0}), Refusal::Unsupported,
+         "not a supported picture"},
+        {picture_bytes::WriteScratch("text.gif", {'G', 'I', 'F', ' ', 'i', 's', ' ', 'a', ' ', 'w', 'o', 'r', 'd'}),
+         Refusal::Unsupported, "not a supported picture"},
+        {picture_bytes::WriteScratch("empty.png", {}), Refusal::Unsupported, "not a supported picture"},
+        {pipe, Refusal::Unsupported, "not a supported picture"},  // opening does not wait for a writer
         {Scratch("missing.png"), Refusal::Unreadable, "cannot be read: No such file or directory"},
         {Scratch("folder.png"), Refusal::Unreadable, "cannot be read: Is a directory"},
         {Scratch("folder.png/inside.png"), Refusal::Unreadable, "cannot be read: No such file or directory"},
-        {pipe, Refusal::Unsupported, "not a supported picture"},  // opening does not wait for a writer
         // Opens, but every read fails: the reading error is told, not "damaged".
-        {"/proc/self/mem", Refusal::Unreadable, "cannot be read: Input/output error"}});
+        {"/proc/self/mem", Refusal::Unreadable, "cannot be read: Input/output error"}};
     if (geteuid() != 0) {  // root reads every file
         const wxString locked = picture_bytes::WriteScratch("locked.png", kFormats[0].Make());
         ASSERT_EQ(chmod(locked.fn_str(), 0), 0);

@@ -12,18 +12,12 @@
 
 namespace gif_decoder {
 
-struct Rgb {
-    unsigned char red, green, blue;
-    bool operator==(const Rgb& o) const { return red == o.red && green == o.green && blue == o.blue; }
-};
-
 struct Frame {
     int left = 0, top = 0, width = 0, height = 0;
     int delay = -1;             // hundredths of a second, from the graphic control extension
     int transparentIndex = -1;  // -1: none
     int disposal = 0;
-    std::vector<Rgb> pixels;    // the palette colour of every pixel of the frame, rows top to bottom
-    std::vector<int> indices;   // the raw index of every pixel
+    std::vector<int> indices;   // the raw index of every pixel of the frame, rows top to bottom
     std::vector<unsigned char> screen;  // RGB of the whole screen once this frame is shown
 };
 
@@ -77,7 +71,6 @@ inline Animation Decode(const std::vector<unsigned char>& bytes) {
             const int index = image.RasterBits[p], x = d.Left + p % d.Width, y = d.Top + p / d.Width;
             const GifColorType colour = index < map->ColorCount ? map->Colors[index] : GifColorType{1, 2, 3};
             frame.indices.push_back(index);
-            frame.pixels.push_back({colour.Red, colour.Green, colour.Blue});
             if (index != frame.transparentIndex && x < gif->SWidth && y < gif->SHeight)
                 std::memcpy(&screen[(size_t(y) * gif->SWidth + x) * 3], &colour, 3);
         }
