@@ -1,20 +1,14 @@
-// A batch of good and hostile pictures through quintrel-gif and through the export's reading: every
-// refused file is named with its reason, the good ones are still written, and a file changed after
-// it was added stops the export before anything is written.
-#include "cli/cli_run.h"
+// A batch of good and hostile pictures through the loader and the export's reading: refused files keep
+// their place and reason, and a file changed after it was added stops the export before anything is written.
 #include "picture/added_pictures.h"
 #include "picture/frame_loader.h"
 #include "picture/refused_files.h"
-#include "tests/support/gif_decoder.h"
 #include "tests/support/picture_bytes.h"
 #include "window/my_gifhandler/gif_export.h"
-
-#include <wx/filename.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 
 namespace {
 
@@ -24,55 +18,16 @@ using test_files::Scratch;
 
 Bytes Png(int width, int height) { return picture_bytes::Encode(picture_bytes::Ramp(width, height), wxBITMAP_TYPE_PNG); }
 
-struct BadFile {
-    wxString path;
-    std::string reason;
-};
-
-// One of each kind of refusal.
-std::vector<BadFile> HostileFiles() {
-    Bytes huge = Png(4, 4), cutJpeg = picture_bytes::Encode(picture_bytes::Ramp(16, 16), wxBITMAP_TYPE_JPEG);
-    huge[18] = huge[22] = 0x4E, huge[19] = huge[23] = 0x20;  // 20000 x 20000
-    cutJpeg.resize(12);
-    wxFileName::Mkdir(Scratch("folder.png"));
-    return {
-        {WriteScratch("code-size-12.gif", picture_bytes::GifWithCodeSize(12)), "damaged"},
-        {WriteScratch("cursor.png", {'R', 'I', 'F', 'F', 8, 0, 0, 0, 'A', 'C', 'O', 'N'}), "not a supported picture"},
-        {WriteScratch("huge.png", huge), "20000 x 20000 px is above the limit of 16384 px a side and 64 megapixels"},
-        {WriteScratch("cut.jpg", cutJpeg), "damaged"},
-        {Scratch("folder.png"), "cannot be read: Is a directory"},
-        {Scratch("missing.bmp"), "cannot be read: No such file or directory"},
-    };
-}
-
 }  // namespace
-
-TEST(PictureBatch, CommandLineNamesEveryRefusedFileAndExportsTheGoodOnes) {
-    std::vector<wxString> arguments{"-o", Scratch("batch.gif"), WriteScratch("first.png", Png(40, 30))};
-    const std::vector<BadFile> bad = HostileFiles();
-    for (const BadFile& file : bad)
-        arguments.push_back(file.path);
-    arguments.push_back(WriteScratch("last.gif", picture_bytes::Gif({40, 30})));
-    std::ostringstream out, err;
-    ASSERT_EQ(cli::Main(arguments, {out, err, false}), 0) << err.str();
-    for (const BadFile& file : bad) {
-        const std::string line = "quintrel-gif: \"" + file.path.utf8_string() + "\": " + file.reason + "; skipped.\n";
-        EXPECT_NE(err.str().find(line), std::string::npos) << line << err.str();
-    }
-    EXPECT_EQ(out.str(), "batch.gif (40 * 30)px, 2 frames\n");
-    const std::string written = test_files::Read(Scratch("batch.gif"));
-    EXPECT_EQ(gif_decoder::Decode({written.begin(), written.end()}).frames.size(), 2u);
-    EXPECT_EQ(RefusedFilesList({{"/a/b.png", "damaged"}, {"/c.gif", "not a supported picture"}}),
-              "/a/b.png: damaged\n/c.gif: not a supported picture");
-}
 
 TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
     std::vector<wxString> paths;
     for (int i = 0; i < 12; ++i)
         paths.push_back(WriteScratch(wxString::Format("f%d.png", i), Png(20 + i, 10)));
-    const std::vector<BadFile> bad = HostileFiles();
-    paths.insert(paths.begin() + 5, bad[0].path);
-    paths.push_back(bad[2].path);
+    Bytes huge = Png(4, 4);
+    huge[18] = huge[22] = 0x4E, huge[19] = huge[23] = 0x20;  // 20000 x 20000
+    paths.insert(paths.begin() + 5, WriteScratch("code-size-12.gif", picture_bytes::GifWithCodeSize(12)));
+    paths.push_back(WriteScratch("huge.png", huge));
     for (unsigned threads : {1u, 3u}) {
         FrameLoader loader(paths, wxSize(8, 8), threads);
         std::vector<LoadedFrame> frames;
@@ -99,9 +54,10 @@ TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
     while (!frame)
         frame = early.TakeNext(std::chrono::milliseconds(50));
     EXPECT_EQ(frame->path, paths[0]);
+    EXPECT_EQ(RefusedFilesList({{"/a/b.png", "damaged"}, {"/c.gif", "not a supported picture"}}),
+              "/a/b.png: damaged\n/c.gif: not a supported picture");
 }
 
-// Changed or vanished after being added: the export names the file and leaves the target as it was.
 TEST(PictureBatch, FileChangedOrGoneAfterAddingStopsTheExport) {
     const std::pair<std::function<void(const wxString&)>, std::string> cases[] = {
         {[](const wxString&) {}, ""},

@@ -29,7 +29,7 @@ struct GifRecipe {
     bool interlaced = false;
 };
 
-// Pixel (x, y) has palette index (x + 2y) % 4; palette: black, red, green, magenta.
+// Pixel (x, y) has palette index (x + y) % 4, so rows differ up to four apart; palette: black, red, green, magenta.
 inline Bytes Gif(const GifRecipe& recipe) {
     Bytes bytes;
     const auto write = [](GifFileType* gif, const GifByteType* data, int size) {
@@ -54,7 +54,7 @@ inline Bytes Gif(const GifRecipe& recipe) {
     for (int pass = recipe.interlaced ? 0 : 3; pass < 4; ++pass)
         for (int y = recipe.interlaced ? start[pass] : 0; y < recipe.height; y += recipe.interlaced ? step[pass] : 1) {
             for (int x = 0; x < recipe.width; ++x)
-                line[size_t(x)] = GifPixelType((x + 2 * y) % 4);
+                line[size_t(x)] = GifPixelType((x + y) % 4);
             EGifPutLine(gif, line.data(), recipe.width);
         }
     EGifCloseFile(gif, &error);
