@@ -33,6 +33,12 @@ export-first-frame|window/my_gifhandler/gif_export.cpp|writer.Write(*frame, writ
 export-progress|window/my_gifhandler/gif_export.cpp|!progress(written + 1, request.frameCount)|!progress(written, request.frameCount)
 export-no-frames|window/my_gifhandler/gif_export.cpp|if (request.frameCount == 0)|if (request.frameCount == 0 && request.delay < 0)
 export-extension|window/my_gifhandler/gif_export.cpp|path.EndsWith(".gif")|path.EndsWith("gif")
+intake-side-limit|picture/picture_intake.cpp|width <= kMaxSide && height <= kMaxSide|width < kMaxSide && height < kMaxSide
+gif-read-interlace|picture/gif_picture.cpp|kStart[] = {0, 4, 2, 1}|kStart[] = {0, 2, 4, 1}
+lzw-code-width|window/my_gifhandler/lzw_encoder.cpp|if (next > (1 << codeSize) && codeSize < 12)|if (next >= (1 << codeSize) && codeSize < 12)
+optimise-rect-width|window/my_gifhandler/frame_optimiser.cpp|return {left, top, right - left + 1, bottom - top + 1};|return {left, top, right - left, bottom - top + 1};
+optimise-transparent-index|window/my_gifhandler/frame_optimiser.cpp|frame.transparentIndex = static_cast<int>(frame.palette.size());|frame.transparentIndex = static_cast<int>(frame.palette.size()) - 1;
+optimise-table-bits|window/my_gifhandler/optimised_gif_writer.cpp|Byte(0xF0 \| (bits - 1))|Byte(0xF0 \| bits)
 project-write-delay|project/project_file.cpp|wxString::Format("%d", contents.delay)|wxString::Format("%d", contents.width)
 project-write-name|project/project_file.cpp|AppendText(name, FileNamePart(contents.gifPath));|AppendText(name, contents.gifPath);
 project-read-swap|project/project_reader.cpp|TakeNumber("width", m_values.width, 1, contents.width, result.reason)|TakeNumber("width", m_values.height, 1, contents.width, result.reason)

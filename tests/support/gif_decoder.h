@@ -1,27 +1,24 @@
 #pragma once
-// Decodes a GIF with giflib, independently of the toolkit, for the writer's and the export's tests.
+// Decodes a GIF with giflib, independently of the toolkit, and shows each frame over the screen the
+// earlier ones left, as a viewer does.
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gif_decoder {
 
-struct Rgb {
-    unsigned char red, green, blue;
-    bool operator==(const Rgb& o) const { return red == o.red && green == o.green && blue == o.blue; }
-};
-
 struct Frame {
-    int width = 0;
-    int height = 0;
+    int left = 0, top = 0, width = 0, height = 0;
     int delay = -1;             // hundredths of a second, from the graphic control extension
     int transparentIndex = -1;  // -1: none
-    bool localTable = false;
-    std::vector<Rgb> pixels;    // the palette colour of every pixel, rows top to bottom
-    std::vector<int> indices;   // the raw index of every pixel
+    int disposal = 0;
+    std::vector<int> indices;   // the raw index of every pixel of the frame, rows top to bottom
+    std::vector<unsigned char> screen;  // RGB of the whole screen once this frame is shown
 };
 
 struct Animation {
@@ -34,56 +31,50 @@ struct Animation {
 };
 
 inline Animation Decode(const std::vector<unsigned char>& bytes) {
-    struct Reader {
-        const std::vector<unsigned char>* bytes;
-        size_t position;
-    } reader{&bytes, 0};
-    auto read = [](GifFileType* gif, GifByteType* out, int n) -> int {
-        auto* r = static_cast<Reader*>(gif->UserData);
-        const size_t count = std::min<size_t>(n, r->bytes->size() - r->position);
-        std::memcpy(out, r->bytes->data() + r->position, count);
-        r->position += count;
-        return static_cast<int>(count);
+    std::pair<const std::vector<unsigned char>*, size_t> reader{&bytes, 0};
+    const auto read = [](GifFileType* gif, GifByteType* out, int n) {
+        auto* r = static_cast<decltype(reader)*>(gif->UserData);
+        const size_t count = std::min<size_t>(size_t(n), r->first->size() - r->second);
+        std::memcpy(out, r->first->data() + r->second, count);
+        r->second += count;
+        return int(count);
     };
     Animation result;
     int error = 0;
     GifFileType* gif = DGifOpen(&reader, read, &error);
-    if (!gif) {
-        result.error = GifErrorString(error);
-        return result;
-    }
-    if (DGifSlurp(gif) != GIF_OK) {
-        result.error = GifErrorString(gif->Error);
+    if (!gif || DGifSlurp(gif) != GIF_OK) {
+        result.error = GifErrorString(gif ? gif->Error : error);
         DGifCloseFile(gif, &error);
         return result;
     }
     result.screenWidth = gif->SWidth;
     result.screenHeight = gif->SHeight;
+    std::vector<unsigned char> screen(size_t(gif->SWidth) * gif->SHeight * 3, 0);
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
         for (int e = 0; e + 1 < image.ExtensionBlockCount; ++e) {
-            const ExtensionBlock& block = image.ExtensionBlocks[e];
-            const ExtensionBlock& next = image.ExtensionBlocks[e + 1];
+            const ExtensionBlock &block = image.ExtensionBlocks[e], &next = image.ExtensionBlocks[e + 1];
             if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
                 std::memcmp(block.Bytes, "NETSCAPE2.0", 11) == 0 && next.ByteCount == 3 && next.Bytes[0] == 1)
                 result.loopCount = next.Bytes[1] | (next.Bytes[2] << 8);
         }
+        const GifImageDesc& d = image.ImageDesc;
         Frame frame;
-        frame.width = image.ImageDesc.Width;
-        frame.height = image.ImageDesc.Height;
-        GraphicsControlBlock control;
+        frame.left = d.Left, frame.top = d.Top, frame.width = d.Width, frame.height = d.Height;
+        GraphicsControlBlock control{};
         if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
-            frame.delay = control.DelayTime;
-            frame.transparentIndex = control.TransparentColor;
+            frame.delay = control.DelayTime, frame.transparentIndex = control.TransparentColor;
+            frame.disposal = control.DisposalMode;
         }
-        frame.localTable = image.ImageDesc.ColorMap != nullptr;
-        const ColorMapObject* map = frame.localTable ? image.ImageDesc.ColorMap : gif->SColorMap;
-        for (int p = 0; p < frame.width * frame.height; ++p) {
-            const int index = image.RasterBits[p];
-            frame.indices.push_back(index);
+        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        for (int p = 0; p < d.Width * d.Height; ++p) {
+            const int index = image.RasterBits[p], x = d.Left + p % d.Width, y = d.Top + p / d.Width;
             const GifColorType colour = index < map->ColorCount ? map->Colors[index] : GifColorType{1, 2, 3};
-            frame.pixels.push_back({colour.Red, colour.Green, colour.Blue});
+            frame.indices.push_back(index);
+            if (index != frame.transparentIndex && x < gif->SWidth && y < gif->SHeight)
+                std::memcpy(&screen[(size_t(y) * gif->SWidth + x) * 3], &colour, 3);
         }
+        frame.screen = screen;
         result.frames.push_back(std::move(frame));
     }
     DGifCloseFile(gif, &error);

@@ -6,30 +6,18 @@
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
-#include <wx/ffile.h>
-#include <wx/image.h>
 #include <wx/mstream.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace picture_bytes {
 
 using Bytes = std::vector<unsigned char>;
-
-inline wxImage Ramp(int width, int height) {
-    wxImage image(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.SetRGB(x, y, x * 255 / width, y * 255 / height, (x * 7 + y * 3) % 256);
-    return image;
-}
+using test_files::Ramp;
 
 inline Bytes Encode(const wxImage& image, wxBitmapType type) {
     wxMemoryOutputStream out;
-    if (!image.SaveFile(out, type))
-        return Bytes();
-    Bytes bytes(out.GetSize());
+    Bytes bytes(image.SaveFile(out, type) ? out.GetSize() : 0);
     out.CopyTo(bytes.data(), bytes.size());
     return bytes;
 }
@@ -41,12 +29,11 @@ struct GifRecipe {
     bool interlaced = false;
 };
 
-// Pixel (x, y) has palette index (x + 2y) % 4; palette: black, red, green, magenta.
+// Pixel (x, y) has palette index (x + y) % 4, so rows differ up to four apart; palette: black, red, green, magenta.
 inline Bytes Gif(const GifRecipe& recipe) {
     Bytes bytes;
     const auto write = [](GifFileType* gif, const GifByteType* data, int size) {
-        auto* out = static_cast<Bytes*>(gif->UserData);
-        out->insert(out->end(), data, data + size);
+        static_cast<Bytes*>(gif->UserData)->insert(static_cast<Bytes*>(gif->UserData)->end(), data, data + size);
         return size;
     };
     int error = 0;
@@ -58,26 +45,18 @@ inline Bytes Gif(const GifRecipe& recipe) {
     if (recipe.transparentIndex >= 0) {
         GraphicsControlBlock control{0, false, 0, recipe.transparentIndex};
         GifByteType extension[4];
-        const size_t length = EGifGCBToExtension(&control, extension);
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension);
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&control, extension)), extension);
     }
     EGifPutImageDesc(gif, 0, 0, recipe.width, recipe.height, recipe.interlaced, nullptr);
-    std::vector<int> rows;
-    if (recipe.interlaced) {
-        const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int y = start[pass]; y < recipe.height; y += step[pass])
-                rows.push_back(y);
-    } else {
-        for (int y = 0; y < recipe.height; ++y)
-            rows.push_back(y);
-    }
+    // Rows in file order: the four interlace passes, or one pass of every row.
+    const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
     std::vector<GifPixelType> line(size_t(recipe.width));
-    for (int y : rows) {
-        for (int x = 0; x < recipe.width; ++x)
-            line[size_t(x)] = static_cast<GifPixelType>((x + 2 * y) % 4);
-        EGifPutLine(gif, line.data(), recipe.width);
-    }
+    for (int pass = recipe.interlaced ? 0 : 3; pass < 4; ++pass)
+        for (int y = recipe.interlaced ? start[pass] : 0; y < recipe.height; y += recipe.interlaced ? step[pass] : 1) {
+            for (int x = 0; x < recipe.width; ++x)
+                line[size_t(x)] = GifPixelType((x + y) % 4);
+            EGifPutLine(gif, line.data(), recipe.width);
+        }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
     return bytes;
