@@ -6,11 +6,8 @@
 #include "app/paths.h"
 #include "window/autosave_file.h"
 #include "window/autosaver.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/filefn.h>
-#include <wx/spinctrl.h>
 
 #include <spawn.h>
 #include <sys/wait.h>

@@ -1,6 +1,5 @@
 // A crash on any thread, by stack overflow or by abort leaves a report and ends the process at once; the
 // next start packs the report, tells where it is once and shows the folder.
-#include "tests/support/files.h"
 #include "tests/support/gui_test.h"
 
 #include "app/crash_report.h"

@@ -1,12 +1,8 @@
 // The work and its files: Save writes what quintrel-gif writes, failures are reported and keep the earlier
 // file, projects go out and come back, and closing asks exactly when there is unsaved work.
-#include "tests/support/files.h"
 #include "tests/support/gui_test.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/app.h>
-#include <wx/spinctrl.h>
 
 #include <sys/resource.h>
 

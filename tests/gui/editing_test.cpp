@@ -1,12 +1,8 @@
 // Working on the frames in the main window: adding, deleting, the output size, the frame click and the
 // preview player, through the commands and real input.
 #include "tests/support/gui_test.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
-#include <wx/menu.h>
 #include <wx/panel.h>
-#include <wx/spinctrl.h>
 
 namespace {
 

@@ -2,13 +2,10 @@
 // order given, Cancel keeps what was added, and a file changed after adding is neither shown nor saved.
 #include "tests/support/gui_test.h"
 #include "tests/support/picture_bytes.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/eventfilter.h>
 #include <wx/filename.h>
 #include <wx/progdlg.h>
-#include <wx/spinctrl.h>
 
 namespace {
 

@@ -1,6 +1,5 @@
 // The program around the work: the interface language and the texts it builds, the loop count dialog and
 // the update check against a real HTTP server on 127.0.0.1.
-#include "tests/support/files.h"
 #include "tests/support/gui_test.h"
 #include "tests/support/local_http_server.h"
 
@@ -11,12 +10,9 @@
 #include "app/web_browser.h"
 #include "project/project_file.h"
 #include "window/loop_count_dialog.h"
-#include "window/my_frame.h"
 
 #include <wx/app.h>
-#include <wx/menu.h>
 #include <wx/radiobut.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
@@ -40,17 +36,6 @@ protected:
         wxCommandEvent event(wxEVT_MENU, id);
         event.SetEventObject(frame);
         frame->GetEventHandler()->ProcessEvent(event);
-    }
-    void Restart() {
-        wxWeakRef<MyFrame> old(frame);
-        frame->Destroy();
-        frame = nullptr;
-        ASSERT_TRUE(gui_test::PumpUntil([&] { return !old; }));
-        wxString error;
-        frame = startup::CreateMainWindow(error);
-        ASSERT_NE(frame, nullptr) << error.ToStdString();
-        frame->Show();
-        gui_test::Pump(50);
     }
 };
 
@@ -110,28 +95,35 @@ TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextS
     Choose(frame->m_menuItem_clear_all->GetId());  // the new bar's commands reach their handlers
     EXPECT_EQ(Count(), 0);
     Choose(89);
-    Restart();
+    wxWeakRef<MyFrame> old(frame);  // the next start reads the kept choice
+    frame->Destroy();
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !old; }));
+    wxString error;
+    frame = startup::CreateMainWindow(error);
+    ASSERT_NE(frame, nullptr) << error.ToStdString();
     EXPECT_EQ(frame->GetMenuBar()->GetMenuLabelText(0), "Datei");
-    EXPECT_EQ(FrameCommandsEnabled(), 0);
 }
 
 TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
     AddPictures({{40, 30}, {40, 30}});
     Command(&MyFrame::OnRunAnimation);
-    EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [](LoopCountDialog& open) {
-        Press(open.FindWindow(0), wxEVT_RADIOBUTTON);
-        static_cast<wxSpinCtrl*>(open.FindWindow(2))->SetValue(4);
-        Press(open.FindWindow(wxID_OK), wxEVT_BUTTON);
-    }));
-    EXPECT_EQ(frame->m_loopCount, 4);
-    EXPECT_FALSE(frame->m_timer.IsRunning());
-    EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [](LoopCountDialog& open) {
-        EXPECT_EQ(static_cast<wxSpinCtrl*>(open.FindWindow(2))->GetValue(), 4);
-        Press(open.FindWindow(1), wxEVT_RADIOBUTTON);  // for ever, then cancelled
-        EXPECT_FALSE(open.FindWindow(2)->IsEnabled());
-        Press(open.FindWindow(wxID_CANCEL), wxEVT_BUTTON);
-    }));
-    EXPECT_EQ(frame->m_loopCount, 4);
+    // The radio button chosen (0: a number of passes, 1: for ever), the passes typed, the button pressed.
+    const struct {
+        int choice, passes, button, loopCount;
+    } sessions[] = {{0, 4, wxID_OK, 4}, {1, 7, wxID_CANCEL, 4}, {1, 7, wxID_OK, 0}};
+    for (const auto& session : sessions) {
+        const int last = frame->m_loopCount;
+        EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [&](LoopCountDialog& open) {
+            auto* passes = static_cast<wxSpinCtrl*>(open.FindWindow(2));
+            EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
+            Press(open.FindWindow(session.choice), wxEVT_RADIOBUTTON);
+            EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
+            passes->SetValue(session.passes);
+            Press(open.FindWindow(session.button), wxEVT_BUTTON);
+        }));
+        EXPECT_EQ(frame->m_loopCount, session.loopCount) << session.choice << session.button;
+        EXPECT_FALSE(frame->m_timer.IsRunning());
+    }
 }
 
 TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) {

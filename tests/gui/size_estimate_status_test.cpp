@@ -1,14 +1,11 @@
 // The export level in the Animation menu and in projects, and the size estimate in the status bar.
 #include "tests/support/gui_test.h"
-#include "window/my_frame.h"
 
 #include "app/export_level_setting.h"
 #include "project/project_file.h"
-#include "tests/support/files.h"
 #include "window/size_estimate_status.h"
 
 #include <wx/filename.h>
-#include <wx/menu.h>
 
 namespace {
 

@@ -2,15 +2,11 @@
 
 #include "app/domain_option.h"
 #include "app/startup.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
-#include <wx/menu.h>
-#include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 #include <wx/stopwatch.h>
 #include <wx/toolbar.h>
