@@ -61,6 +61,12 @@ close-failed-save|window/my_frame_closing.cpp|if (SaveProject())|if (SaveProject
 cli-delay-range|cli/cli_options.cpp|isDelay ? 0 : 1, number|isDelay ? 1 : 1, number
 cli-largest|cli/cli_options.cpp|value <= kLargestValue|value < kLargestValue
 cli-both-sources|cli/cli_options.cpp|if (!options.project.empty() && !options.images.empty()) {|if (false) {
+player-fast-delays|window/played_delay.cpp|delay <= kFastestShown ? kStretched : delay|delay < kFastestShown ? kStretched : delay
+autosave-close-keeps|window/autosaver.cpp|if (!m_keep)|if (m_keep)
+loop-count-forever|window/loop_count_dialog.cpp|const int value = m_playTimes->GetValue() ? m_passCount->GetValue() : 0;|const int value = m_passCount->GetValue();
+language-menu-state|app/language_switch.cpp|m_thumbnailCtrl->GetCount() > 0);|m_thumbnailCtrl->GetCount() > 1);
+icon-theme-first|window/application_icon.cpp|if (!themed.IsEmpty())|if (themed.IsEmpty())
+crash-report-once|app/crash_report.cpp|wxRemoveFile(file);|(void)file;
 TABLE
 
 run_suite() {

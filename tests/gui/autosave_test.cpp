@@ -6,11 +6,8 @@
 #include "app/paths.h"
 #include "window/autosave_file.h"
 #include "window/autosaver.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/filefn.h>
-#include <wx/spinctrl.h>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -103,16 +100,13 @@ TEST_P(AutosaveOfRunThatEnded, IsOfferedOnceAtTheNextStart) {
     for (int i = 0; i < Count(); ++i)
         frames.push_back(frame->GetThumbnailCtrl()->GetItem(i)->m_path);
     EXPECT_EQ(frames, restored ? pictures : std::vector<wxString>{});
-    if (restored) {
-        EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), 10);
-        EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 60);
-        EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 45);
-    }
+    EXPECT_TRUE(!restored || (frame->m_spinctrl_delay->GetValue() == 10 && frame->m_spinctrl_width->GetValue() == 60 &&
+                              frame->m_spinctrl_height->GetValue() == 45));
     EXPECT_FALSE(wxFileExists(WorkFile(child)));
     EXPECT_FALSE(frame->OfferToRestore());
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, AutosaveOfRunThatEnded,
-                         testing::Values(Ending{"KilledYes", SIGKILL, wxID_YES}, Ending{"KilledNo", SIGKILL, wxID_NO},
-                                         Ending{"TerminatedYes", SIGTERM, wxID_YES}, Ending{"HungUpYes", SIGHUP, wxID_YES}),
+                         testing::Values(Ending{"KilledYes", SIGKILL, wxID_YES}, Ending{"TerminatedNo", SIGTERM, wxID_NO},
+                                         Ending{"HungUpYes", SIGHUP, wxID_YES}),
                          [](const testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });

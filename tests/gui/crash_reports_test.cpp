@@ -1,6 +1,5 @@
 // A crash on any thread, by stack overflow or by abort leaves a report and ends the process at once; the
 // next start packs the report, tells where it is once and shows the folder.
-#include "tests/support/files.h"
 #include "tests/support/gui_test.h"
 
 #include "app/crash_report.h"
@@ -41,9 +40,9 @@ TEST_P(CrashReportsTest, CrashLeavesAReportThatTheNextStartShows) {
     const std::vector<wxString> pending = test_files::FilesIn(crash_report::PendingFolder());
     ASSERT_EQ(pending.size(), 1u) << Read(Scratch("child.log"));
     const std::string report = Read(pending[0]);
-    EXPECT_NE(report.find(wxString::Format("(signal %d)", GetParam().signal).utf8_string()), std::string::npos) << report;
-    EXPECT_NE(report.find(std::string("stack:\n")), std::string::npos) << report;
-    EXPECT_NE(report.find(GetParam().inStack), std::string::npos) << report;
+    for (const std::string& part : {"(signal " + std::to_string(GetParam().signal) + ")", std::string("stack:\n"),
+                                    std::string(GetParam().inStack)})
+        EXPECT_NE(report.find(part), std::string::npos) << part << " in " << report;
 
     // The next start, with a file browser that only notes what it was asked to show.
     ASSERT_TRUE(wxMkdir(Scratch("tmp")) && wxMkdir(Scratch("bin")));
@@ -68,7 +67,8 @@ TEST_P(CrashReportsTest, CrashLeavesAReportThatTheNextStartShows) {
     wxZipInputStream zip(file);
     for (std::unique_ptr<wxZipEntry> entry(zip.GetNextEntry()); entry; entry.reset(zip.GetNextEntry()))
         entries[entry->GetName()] = entry->GetComment();
-    EXPECT_EQ(entries, (std::map<wxString, wxString>{{"crash.txt", "signal and stack of the crash"}, {"timestamp.my", "timestamp of this report"}}));
+    EXPECT_EQ(entries, (std::map<wxString, wxString>{{"crash.txt", "signal and stack of the crash"},
+                                                     {"timestamp.my", "timestamp of this report"}}));
     EXPECT_EQ(Read(folder + "/crash.txt"), report);
     EXPECT_TRUE(wxRegEx("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$").Matches(Read(folder + "/timestamp.my")));
     EXPECT_TRUE(gui_test::PumpUntil([&] { return wxFileExists(Scratch("opened")) && Read(Scratch("opened")) == folder; }, 10000));

@@ -1,6 +1,5 @@
-// The program around the work: the interface language, the loop count dialog and the
-// update check against a real HTTP server on 127.0.0.1.
-#include "tests/support/files.h"
+// The program around the work: the interface language and the texts it builds, the loop count dialog and
+// the update check against a real HTTP server on 127.0.0.1.
 #include "tests/support/gui_test.h"
 #include "tests/support/local_http_server.h"
 
@@ -9,28 +8,27 @@
 #include "app/startup.h"
 #include "app/update_check.h"
 #include "app/web_browser.h"
+#include "project/project_file.h"
 #include "window/loop_count_dialog.h"
-#include "window/my_frame.h"
 
 #include <wx/app.h>
-#include <wx/menu.h>
 #include <wx/radiobut.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
-using Names = std::vector<std::string>;
-
-Names Labels(wxMenu* menu) {
-    Names labels;
-    for (wxMenuItem* item : menu->GetMenuItems())
-        labels.push_back(item->GetItemLabel().utf8_string());
-    return labels;
-}
+// The run-time bindings of a window, read through the toolkit's protected bookkeeping.
+struct Bindings : wxEvtHandler {
+    static size_t Live(wxEvtHandler& handler) {
+        const DynamicEvents* events = handler.*(&Bindings::m_dynamicEvents);
+        return events ? events->size() - std::count(events->begin(), events->end(), nullptr) : 0;
+    }
+};
 
 class ProgramTest : public MainWindowTest {
 protected:
@@ -39,46 +37,23 @@ protected:
         event.SetEventObject(frame);
         frame->GetEventHandler()->ProcessEvent(event);
     }
-    void Restart() {
-        wxWeakRef<MyFrame> old(frame);
-        frame->Destroy();
-        frame = nullptr;
-        ASSERT_TRUE(gui_test::PumpUntil([&] { return !old; }));
-        wxString error;
-        frame = startup::CreateMainWindow(error);
-        ASSERT_NE(frame, nullptr) << error.ToStdString();
-        frame->Show();
-        gui_test::Pump(50);
-    }
 };
 
 // Runs `show`, which opens a loop count dialog modally; inside its modal loop `act` works on the dialog and
 // closes it. Returns whether the dialog was seen.
 bool WhileLoopCountOpen(const std::function<void()>& show, const std::function<void(LoopCountDialog&)>& act) {
-    struct State {
-        bool showing = true, acted = false;
-        std::function<void(LoopCountDialog&)> act;
-        std::function<void(std::shared_ptr<State>)> poll;
-    };
-    auto state = std::make_shared<State>();
-    state->act = act;
-    state->poll = [](std::shared_ptr<State> s) {
-        if (!s->showing || s->acted)
-            return;
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* dialog = dynamic_cast<LoopCountDialog*>(window);
-            if (dialog && dialog->IsModal()) {
-                s->acted = true;
-                s->act(*dialog);
-                return;
+    bool acted = false;
+    wxTimer poll;
+    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<LoopCountDialog*>(window); dialog && dialog->IsModal() && !acted) {
+                acted = true;
+                act(*dialog);
             }
-        }
-        wxTheApp->CallAfter([s] { s->poll(s); });
-    };
-    wxTheApp->CallAfter([state] { state->poll(state); });
+    });
+    poll.Start(20);
     show();
-    state->showing = false;
-    return state->acted;
+    return acted;
 }
 
 void Press(wxWindow* control, wxEventType type) {
@@ -92,72 +67,82 @@ void Press(wxWindow* control, wxEventType type) {
 
 }  // namespace
 
-TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowAndIsKeptForTheNextStart) {
+TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextStart) {
     const struct {
         int id;
         const char* file;
         const char* save;
         const char* delay;
-    } languages[] = {{89, "Datei", "Speichern", "Verzögerung:"}, {112, "ファイル", "保存", nullptr},
-                     {46, "文件", nullptr, nullptr},            {58, "File", "Save", "Delay :"}};
+    } languages[] = {{89, "Datei", "Speichern", "Verzögerung:"}, {112, "ファイル", "保存", "遅延:"},
+                     {46, "文件", "保存", "延迟:"},                {58, "File", "Save", "Delay :"}};
     AddPictures({{40, 30}});
+    const size_t bindings = Bindings::Live(*frame);
     for (const auto& language : languages) {
+        SCOPED_TRACE(language.id);
+        wxWeakRef<wxMenuBar> previous(frame->GetMenuBar());
         Choose(language.id);
         EXPECT_EQ(test_files::Read(paths::DataFolder() + "/language.txt"), std::to_string(language.id));
         EXPECT_EQ(frame->GetMenuBar()->GetMenuLabelText(0).utf8_string(), language.file);
-        if (language.save) {
-            EXPECT_EQ(Labels(frame->m_menu_file)[0], language.save);
-        }
-        if (language.delay) {
-            EXPECT_EQ(frame->m_staticText1->GetLabel().utf8_string(), language.delay);
-        }
+        EXPECT_EQ(frame->m_menu_file->GetMenuItems()[0]->GetItemLabel().utf8_string(), language.save);
+        EXPECT_EQ(frame->m_staticText1->GetLabel().utf8_string(), language.delay);
         EXPECT_EQ(FrameCommandsEnabled(), 1) << "the rebuilt menus know there are frames";
         for (wxMenuItem* item : frame->m_menu_language->GetMenuItems())
             EXPECT_EQ(item->IsChecked(), item->GetId() == language.id);
+        gui_test::Pump(30);  // the old bar goes once the command that replaced it is over
+        EXPECT_EQ(previous.get(), nullptr) << "the replaced menu bar is deleted";
+        EXPECT_EQ(Bindings::Live(*frame), bindings) << "one binding per command";
     }
+    Choose(frame->m_menuItem_clear_all->GetId());  // the new bar's commands reach their handlers
+    EXPECT_EQ(Count(), 0);
     Choose(89);
-    Restart();
+    wxWeakRef<MyFrame> old(frame);  // the next start reads the kept choice
+    frame->Destroy();
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !old; }));
+    wxString error;
+    frame = startup::CreateMainWindow(error);
+    ASSERT_NE(frame, nullptr) << error.ToStdString();
     EXPECT_EQ(frame->GetMenuBar()->GetMenuLabelText(0), "Datei");
-    EXPECT_EQ(FrameCommandsEnabled(), 0);
 }
 
 TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
     AddPictures({{40, 30}, {40, 30}});
     Command(&MyFrame::OnRunAnimation);
-    EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [](LoopCountDialog& open) {
-        Press(open.FindWindow(0), wxEVT_RADIOBUTTON);
-        static_cast<wxSpinCtrl*>(open.FindWindow(2))->SetValue(4);
-        Press(open.FindWindow(wxID_OK), wxEVT_BUTTON);
-    }));
-    EXPECT_EQ(frame->m_loopCount, 4);
-    EXPECT_FALSE(frame->m_timer.IsRunning());
-    EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [](LoopCountDialog& open) {
-        EXPECT_EQ(static_cast<wxSpinCtrl*>(open.FindWindow(2))->GetValue(), 4);
-        Press(open.FindWindow(1), wxEVT_RADIOBUTTON);  // for ever, then cancelled
-        EXPECT_FALSE(open.FindWindow(2)->IsEnabled());
-        Press(open.FindWindow(wxID_CANCEL), wxEVT_BUTTON);
-    }));
-    EXPECT_EQ(frame->m_loopCount, 4);
+    // The radio button chosen (0: a number of passes, 1: for ever), the passes typed, the button pressed.
+    const struct {
+        int choice, passes, button, loopCount;
+    } sessions[] = {{0, 4, wxID_OK, 4}, {1, 7, wxID_CANCEL, 4}, {1, 7, wxID_OK, 0}};
+    for (const auto& session : sessions) {
+        const int last = frame->m_loopCount;
+        EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [&](LoopCountDialog& open) {
+            auto* passes = static_cast<wxSpinCtrl*>(open.FindWindow(2));
+            EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
+            Press(open.FindWindow(session.choice), wxEVT_RADIOBUTTON);
+            EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
+            passes->SetValue(session.passes);
+            Press(open.FindWindow(session.button), wxEVT_BUTTON);
+        }));
+        EXPECT_EQ(frame->m_loopCount, session.loopCount) << session.choice << session.button;
+        EXPECT_FALSE(frame->m_timer.IsRunning());
+    }
 }
 
 TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) {
     std::vector<wxString> opened;
     const web_browser::Launcher previous = web_browser::ReplaceLauncher([&](const wxString& a) { opened.push_back(a); });
-    const auto document = [](const std::string& version) {
-        return "<versions><product code=\"QT\" name=\"Quintrel Tavelle\" version=\"" + version + "\"/></versions>";
+    const auto newest = [](const std::string& version) {
+        return LocalHttpServer::Response(
+            "200 OK", "<versions><product code=\"QT\" name=\"Quintrel Tavelle\" version=\"" + version + "\"/></versions>");
     };
+    const char* failed = "Update failed!Please check if the network is available.";
     const struct {
         std::string response;
         int answer;
         const char* message;
     } cases[] = {
-        {LocalHttpServer::Response("200 OK", document("1.2.10")), wxID_YES,
-         "A new version of Quintrel Tavelle(1.2.10) is available. Click Yes to open download page."},
-        {LocalHttpServer::Response("200 OK", document("1.2.6")), wxID_OK,
-         "This version of Quintrel Tavelle(1.2.6) is the latest version."},
-        {LocalHttpServer::Response("404 Not Found", "<html/>"), wxID_OK,
-         "Update failed!Please check if the network is available."},
-        {"garbage that is not HTTP\r\n\r\n", wxID_OK, "Update failed!Please check if the network is available."}};
+        {newest("1.2.10"), wxID_YES, "A new version of Quintrel Tavelle(1.2.10) is available. Click Yes to open download page."},
+        {newest("1.2.6"), wxID_OK, "This version of Quintrel Tavelle(1.2.6) is the latest version."},
+        {LocalHttpServer::Response("404 Not Found", "<html/>"), wxID_OK, failed},
+        {"garbage that is not HTTP\r\n\r\n", wxID_OK, failed}};
     for (const auto& c : cases) {
         LocalHttpServer server(c.response);
         const wxString options = test_files::Scratch("option.cfg");
@@ -179,4 +164,28 @@ TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) 
     EXPECT_EQ(opened, std::vector<wxString>{"http://127.0.0.1:9/download"});
     TheUpdateFetch().Wait();
     web_browser::ReplaceLauncher(previous);
+}
+
+TEST_F(ProgramTest, TextsBuiltFromPartsAreTranslatedAsAWhole) {
+    Choose(46);
+    for (const auto& [newest, expected] :
+         {std::pair<const char*, const char*>{"99.0", "Quintrel Tavelle 有新版本(99.0)可用。单击“是”打开下载页面。"},
+          {"1.2.6", "此版本的 Quintrel Tavelle(1.2.6) 已是最新版本。"},
+          {"0.9", "此版本的 Quintrel Tavelle(1.2.6) 已是最新版本。"}}) {
+        wxCommandEvent result(wxEVT_COMMAND_UPDATE_RESULT, 0);
+        result.SetString(newest);
+        wxString seen;
+        wxTEST_DIALOG(frame->OnUpdateResult(result), gui_test::ExpectMessage(wxID_NO, &seen));
+        EXPECT_EQ(seen, wxString::FromUTF8(expected)) << newest;
+    }
+    // The first frame of an opened project, then the exported file and its size.
+    project_file::ProjectContents contents{};
+    contents.width = 40, contents.height = 30, contents.delay = 10;  // no GIF name: Save asks for one
+    contents.imagePaths = {gui_test::WritePicture(Folder() + "/first.png", 40, 30)};
+    ASSERT_TRUE(project_file::Save(Folder() + "/p.xml", contents).ok);
+    frame->OpenProjectFile(Folder() + "/p.xml");
+    EXPECT_EQ(Status(1), wxString::FromUTF8("first.png 宽度:40 像素,高度:30 像素"));
+    wxTEST_DIALOG(Command(&MyFrame::OnSaveGif), gui_test::ExpectFile(Folder() + "/out.gif"));
+    ASSERT_TRUE(wxFileExists(Folder() + "/out.gif"));
+    EXPECT_EQ(Status(0), wxString::FromUTF8("out.gif (40 * 30)像素"));
 }

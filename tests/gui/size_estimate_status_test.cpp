@@ -1,14 +1,11 @@
-// The export level in the Animation menu and the size estimate in the status bar.
+// The export level in the Animation menu and in projects, and the size estimate in the status bar.
 #include "tests/support/gui_test.h"
-#include "window/my_frame.h"
 
 #include "app/export_level_setting.h"
 #include "project/project_file.h"
-#include "tests/support/files.h"
 #include "window/size_estimate_status.h"
 
 #include <wx/filename.h>
-#include <wx/menu.h>
 
 namespace {
 
@@ -25,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(SizeEstimateStatusTest, EachLevelIsEstimatedInTheBackgroundAndSavedAsEstimated) {
+TEST_F(SizeEstimateStatusTest, EachLevelIsEstimatedInTheBackgroundSavedAsEstimatedAndCarriedByProjects) {
     EXPECT_TRUE(frame->m_menuItem_export_levels[0]->IsChecked());
     ASSERT_TRUE(WaitForEstimate());
     EXPECT_EQ(Status(SizeEstimateStatus::kStatusField), "");  // no frames, no estimate
@@ -47,20 +44,19 @@ TEST_F(SizeEstimateStatusTest, EachLevelIsEstimatedInTheBackgroundAndSavedAsEsti
     frame->m_outputWidth = 32, frame->m_outputHeight = 24;
     ASSERT_TRUE(WaitForEstimate());
     EXPECT_LT(EstimatedBytes(), before);  // a change of size is estimated again
-}
 
-TEST_F(SizeEstimateStatusTest, ProjectsCarryTheLevelWithoutChangingTheSetting) {
+    // A project carries its level without changing the remembered choice.
     project_file::ProjectContents contents;
     contents.width = 64, contents.height = 48, contents.delay = 10;
     contents.imagePaths = {test_files::RampFile("a.png", 64, 48), test_files::RampFile("b.png", 64, 48, 1)};
-    for (const int level : {2, 0}) {
+    for (const int level : {0, 1}) {
         contents.level = level;
         ASSERT_TRUE(project_file::Save(test_files::Scratch("work.xml"), contents).ok);
         frame->OpenProjectFile(test_files::Scratch("work.xml"));
         EXPECT_EQ(frame->m_exportLevel, level);
         EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked()) << level;
     }
-    EXPECT_EQ(export_level_setting::Read(), 0);  // the remembered choice is left alone
+    EXPECT_EQ(export_level_setting::Read(), 2);
 }
 
 }  // namespace

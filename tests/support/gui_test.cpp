@@ -2,21 +2,19 @@
 
 #include "app/domain_option.h"
 #include "app/startup.h"
-#include "window/my_frame.h"
-#include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
-#include <wx/menu.h>
-#include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 #include <wx/stopwatch.h>
 #include <wx/toolbar.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
+
+#include <algorithm>
 
 void GTestModalHook::ReportFailure(const wxString& msg) { ADD_FAILURE() << "modal dialog: " << msg.ToStdString(); }
 
@@ -70,28 +68,24 @@ wxImage Screenshot(wxWindow* window) {
 testing::AssertionResult SameColour(const wxImage& image, const wxPoint& point, const wxColour& colour) {
     if (!image.IsOk() || !wxRect(image.GetSize()).Contains(point))
         return testing::AssertionFailure() << "no pixel at " << point.x << "," << point.y;
-    const wxColour found(image.GetRed(point.x, point.y), image.GetGreen(point.x, point.y),
-                         image.GetBlue(point.x, point.y));
-    if (found == colour)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "pixel " << point.x << "," << point.y << " is "
-                                       << found.GetAsString(wxC2S_CSS_SYNTAX) << ", not "
-                                       << colour.GetAsString(wxC2S_CSS_SYNTAX);
+    const wxColour found(image.GetRed(point.x, point.y), image.GetGreen(point.x, point.y), image.GetBlue(point.x, point.y));
+    return (found == colour ? testing::AssertionSuccess() : testing::AssertionFailure())
+           << "pixel " << point.x << "," << point.y << " is " << found.GetAsString(wxC2S_CSS_SYNTAX) << ", wanted "
+           << colour.GetAsString(wxC2S_CSS_SYNTAX);
 }
 
 void Click(wxWindow* window, const wxPoint& point, int button, int modifiers) {
     wxUIActionSimulator input;
     input.MouseMove(window->ClientToScreen(point));
     Pump(30);
-    if (modifiers & wxMOD_SHIFT)
-        input.KeyDown(WXK_SHIFT);
-    if (modifiers & wxMOD_CONTROL)
-        input.KeyDown(WXK_CONTROL);
+    const std::pair<int, int> held[] = {{wxMOD_SHIFT, WXK_SHIFT}, {wxMOD_CONTROL, WXK_CONTROL}};
+    for (const auto& [modifier, key] : held)
+        if (modifiers & modifier)
+            input.KeyDown(key);
     input.MouseClick(button);
-    if (modifiers & wxMOD_CONTROL)
-        input.KeyUp(WXK_CONTROL);
-    if (modifiers & wxMOD_SHIFT)
-        input.KeyUp(WXK_SHIFT);
+    for (const auto& [modifier, key] : held)
+        if (modifiers & modifier)
+            input.KeyUp(key);
     Pump(kSettleMs);
 }
 
@@ -174,17 +168,13 @@ std::vector<wxString> MainWindowTest::AddPictures(const std::vector<wxSize>& siz
 }
 
 void MainWindowTest::AddFiles(const std::vector<wxString>& paths) {
-    wxArrayString list;
-    for (const wxString& path : paths)
-        list.push_back(path);
-    frame->AddImageFiles(list);
+    frame->AddImageFiles(wxArrayString(paths.size(), paths.data()));
 }
 
 std::vector<std::string> MainWindowTest::FrameNames() const {
     std::vector<std::string> names;
-    wxThumbnailCtrl* strip = frame->GetThumbnailCtrl();
-    for (int i = 0; i < strip->GetCount(); ++i)
-        names.push_back(wxFileNameFromPath(strip->GetItem(i)->m_path).ToStdString());
+    for (int i = 0; i < Count(); ++i)
+        names.push_back(wxFileNameFromPath(frame->GetThumbnailCtrl()->GetItem(i)->m_path).ToStdString());
     return names;
 }
 
@@ -207,19 +197,15 @@ void MainWindowTest::ClickFrame(int index, int button, int modifiers) {
 }
 
 int MainWindowTest::FrameCommandsEnabled() const {
-    std::vector<bool> states;
+    std::vector<bool> states{frame->m_toolBar2->GetToolEnabled(XRCID("m_tool13")),
+                             frame->m_toolBar2->GetToolEnabled(XRCID("m_tool14"))};
     for (wxMenuItem* item : {frame->m_menuItem_save, frame->m_menuItem_save_as, frame->m_menuItem_delete,
                              frame->m_menuItem_clear_all, frame->m_menuItem_run, frame->m_menuItem_loop_count,
                              frame->m_menuItem_save_project})
         states.push_back(item->IsEnabled());
-    for (const char* tool : {"m_tool13", "m_tool14"})
-        states.push_back(frame->m_toolBar2->GetToolEnabled(XRCID(tool)));
     for (wxSpinCtrl* control : {frame->m_spinctrl_delay, frame->m_spinctrl_width, frame->m_spinctrl_height})
         states.push_back(control->IsEnabled());
-    for (bool state : states)
-        if (state != states[0])
-            return -1;
-    return states[0];
+    return std::count(states.begin(), states.end(), states[0]) == long(states.size()) ? int(states[0]) : -1;
 }
 
 bool MainWindowTest::Destroyed() const { return wxTheApp->IsScheduledForDestruction(frame); }

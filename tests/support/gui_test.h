@@ -2,6 +2,10 @@
 // Shared tools of the window tests: modal-dialog expectations reported to GoogleTest, the event loop run for
 // a bounded time, real input, screenshots, and a fixture holding the real main window.
 
+#include "tests/support/files.h"
+#include "window/my_frame.h"
+#include "window/thumbnailctrl/thumbnail_ctrl.h"
+
 #include <gtest/gtest.h>
 
 // Unmet dialog expectations become test failures, not toolkit assertions.
@@ -12,7 +16,9 @@ class GTestModalHook;
 #include <wx/bitmap.h>
 #include <wx/filedlg.h>
 #include <wx/image.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/spinctrl.h>
 #include <wx/string.h>
 
 #include <functional>
@@ -27,8 +33,6 @@ public:
 protected:
     void ReportFailure(const wxString& msg) override;
 };
-
-class MyFrame;
 
 namespace gui_test {
 

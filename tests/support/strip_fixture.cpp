@@ -5,6 +5,7 @@
 #include <wx/utils.h>
 
 #include <ostream>
+#include <utility>
 
 std::ostream& operator<<(std::ostream& out, const StripNotice& notice) {
     return out << "{" << notice.type << ", " << notice.index << "}";
@@ -51,8 +52,7 @@ void StripTest::AppendPictures(int count, int delay) {
     const wxString first = gui_test::WritePicture(folder + "/f0.png", 40, 30, wxColour(200, 60, 40));
     for (int i = 0; i < count; ++i) {
         const wxString path = folder + wxString::Format("/f%d.png", i);
-        if (i > 0)
-            wxCopyFile(first, path);
+        ASSERT_TRUE(i == 0 || wxCopyFile(first, path));
         ASSERT_EQ(strip->Append(std::make_unique<wxImageThumbnailItem>(path), delay), i);
     }
 }
@@ -68,20 +68,14 @@ void StripTest::FocusStrip() {
     wxUIActionSimulator().MouseMove(strip->ClientToScreen(wxPoint(strip->GetClientSize().x - 2, 2)));
     strip->SetFocus();
     gui_test::PumpUntil([this] { return wxWindow::FindFocus() == strip; }, 1000);
-    gui_test::Pump(50);
 }
 
 void StripTest::FocusOther() {
     other->SetFocus();
     gui_test::PumpUntil([this] { return wxWindow::FindFocus() == other; }, 1000);
-    gui_test::Pump(50);
 }
 
-std::vector<StripNotice> StripTest::TakeNotices() {
-    std::vector<StripNotice> taken;
-    taken.swap(m_notices);
-    return taken;
-}
+std::vector<StripNotice> StripTest::TakeNotices() { return std::exchange(m_notices, {}); }
 
 wxImage StripTest::Shot() {
     strip->Refresh();
