@@ -55,6 +55,11 @@ close-failed-save|window/my_frame_closing.cpp|if (SaveProject())|if (SaveProject
 cli-delay-range|cli/cli_options.cpp|isDelay ? 0 : 1, number|isDelay ? 1 : 1, number
 cli-largest|cli/cli_options.cpp|value <= kLargestValue|value < kLargestValue
 cli-both-sources|cli/cli_options.cpp|if (!options.project.empty() && !options.images.empty()) {|if (false) {
+options-skip-comments|app/domain_option.cpp|entry = FirstElement(entry->GetNext());|entry = entry->GetNext();
+options-seventh-entry|app/domain_option.cpp|for (size_t i = 0; i < WXSIZEOF(fields); ++i) {|for (size_t i = 0; i < WXSIZEOF(fields) - 1; ++i) {
+update-last-match|app/update_check.cpp|element; element = element->GetNext()) {|element && newest.empty(); element = element->GetNext()) {
+language-read-length|app/paths.cpp|const size_t count = file.Read(bytes, 8);|const size_t count = file.Read(bytes, 4);
+autosave-newest-first|window/autosave_file.cpp|return a.first > b.first;|return a.first < b.first;
 TABLE
 
 run_suite() {
