@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/filefn.h>
-
 #include <sys/wait.h>
-#include <tuple>
 #include <unistd.h>
 #include <utime.h>
 
@@ -28,15 +25,20 @@ wxString WorkFile(long pid, const char* extension = "xml") {
     return wxString::Format("%s/autosave-%ld.%s", Scratch(), pid, extension);
 }
 
-AutosavedWork SomeWork(const wxString& projectPath = wxString::FromUTF8("/projekte/mein projekt ä.xml")) {
-    return {{"out.gif", 320, 200, 7, 0, {"/pictures/a.png", wxString::FromUTF8("/bilder/größe ü.png"), "/p/c.jpg"}}, projectPath};
+AutosavedWork SomeWork(const wxString& projectPath, const std::vector<wxString>& pictures = {"/a.png", "/b c.png"}) {
+    return {{"out.gif", 320, 200, 7, 0, pictures}, projectPath};
 }
 
-void ExpectWork(const std::optional<AutosavedWork>& read, const AutosavedWork& written) {
-    ASSERT_TRUE(read.has_value());
-    const project_file::ProjectContents& got = read->contents;
-    EXPECT_EQ(std::make_tuple(got.gifPath, got.width, got.height, got.delay, got.imagePaths, read->projectPath),
-              std::make_tuple(wxString("out.gif"), 320, 200, 7, written.contents.imagePaths, written.projectPath));
+// A read as "project path: gif width height delay paths", or "nothing".
+std::string ReadBack(const wxString& workFile) {
+    const std::optional<AutosavedWork> work = AutosaveFile::Read(workFile);
+    if (!work)
+        return "nothing";
+    const project_file::ProjectContents& c = work->contents;
+    wxString read = wxString::Format("%s: %s %d %d %d", work->projectPath, c.gifPath, c.width, c.height, c.delay);
+    for (const wxString& path : c.imagePaths)
+        read += " " + path;
+    return read.utf8_string();
 }
 
 }  // namespace
@@ -45,27 +47,24 @@ TEST(AutosaveFile, WorkIsReplacedWholeReadBackAndRemoved) {
     const long ended = EndedProcessId();
     const AutosaveFile file(Scratch(), ended);
     wxString reason;
-    AutosavedWork untitled = SomeWork("");
-    untitled.contents.imagePaths.resize(1);
-    for (const AutosavedWork& work : {SomeWork(), untitled}) {
-        ASSERT_TRUE(file.Write(work, reason)) << reason;
-        EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), std::vector<wxString>{WorkFile(ended)});
-        ExpectWork(AutosaveFile::Read(WorkFile(ended)), work);
-    }
+    ASSERT_TRUE(file.Write(SomeWork(wxString::FromUTF8("/projekte/ä.xml")), reason)) << reason;
+    EXPECT_EQ(ReadBack(WorkFile(ended)), "/projekte/ä.xml: out.gif 320 200 7 /a.png /b c.png");
+    ASSERT_TRUE(file.Write(SomeWork("", {wxString::FromUTF8("/größe.png")}), reason)) << reason;
+    EXPECT_EQ(ReadBack(WorkFile(ended)), ": out.gif 320 200 7 /größe.png");
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), std::vector<wxString>{WorkFile(ended)});
     // Without its project path file, the work is untitled.
-    ASSERT_TRUE(file.Write(SomeWork(), reason) && wxRemoveFile(WorkFile(ended, "project")));
-    ExpectWork(AutosaveFile::Read(WorkFile(ended)), SomeWork(""));
-    ASSERT_TRUE(file.Write(SomeWork(), reason));
+    ASSERT_TRUE(file.Write(SomeWork("/p.xml"), reason) && wxRemoveFile(WorkFile(ended, "project")));
+    EXPECT_EQ(ReadBack(WorkFile(ended)), ": out.gif 320 200 7 /a.png /b c.png");
+    ASSERT_TRUE(file.Write(SomeWork("/p.xml"), reason));
     file.Remove();
-    EXPECT_FALSE(file.Exists() || wxFileExists(WorkFile(ended, "project")));
-    EXPECT_TRUE(AutosaveFile::LeftOver(Scratch(), getpid()).empty());
+    EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{});
 }
 
 TEST(AutosaveFile, OnlyWorkOfEndedRunsIsLeftOverNewestFirst) {
     wxString reason;
     const long older = EndedProcessId(), newer = EndedProcessId();
     for (long pid : {long(getpid()), long(getppid()), newer, older})  // the first two still run
-        ASSERT_TRUE(AutosaveFile(Scratch(), pid).Write(SomeWork(), reason)) << reason;
+        ASSERT_TRUE(AutosaveFile(Scratch(), pid).Write(SomeWork(""), reason)) << reason;
     const utimbuf past{1000000, 1000000};
     ASSERT_EQ(utime(WorkFile(older).fn_str(), &past), 0);
     for (const char* name : {"autosave-.xml", "autosave-12ab.xml", "autosave--5.xml", "autosave-0.xml",
@@ -73,24 +72,19 @@ TEST(AutosaveFile, OnlyWorkOfEndedRunsIsLeftOverNewestFirst) {
         test_files::Write(Scratch(name), "<x/>");
     const std::vector<wxString> expected{WorkFile(newer), WorkFile(older)};
     EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), expected);
-    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), EndedProcessId()), expected);  // this run's file: it still runs
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), EndedProcessId()), expected);
     EXPECT_TRUE(AutosaveFile::LeftOver(Scratch("missing"), getpid()).empty());
 }
 
 TEST(AutosaveFile, UnreadableWorkIsNothingAndAnUnwritableFolderSaysWhy) {
     wxString reason;
-    AutosavedWork noFrames = SomeWork();
-    noFrames.contents.imagePaths.clear();
-    ASSERT_TRUE(AutosaveFile(Scratch(), 1).Write(noFrames, reason)) << reason;
-    EXPECT_FALSE(AutosaveFile::Read(WorkFile(1)).has_value());
-    EXPECT_FALSE(AutosaveFile::Read(WorkFile(2)).has_value());  // missing
-    for (const std::string& bytes : {std::string(), std::string("\x01\x02garbage"), std::string("<project><width>10</width><hei")}) {
+    ASSERT_TRUE(AutosaveFile(Scratch(), 1).Write(SomeWork("/p.xml", {}), reason)) << reason;
+    test_files::Write(WorkFile(3, "project"), "/p.xml");
+    for (const std::string& bytes : {std::string(), std::string("\x01\x02garbage"), std::string("<project><hei")}) {
         test_files::Write(WorkFile(3), bytes);
-        test_files::Write(WorkFile(3, "project"), "/p.xml");
-        EXPECT_FALSE(AutosaveFile::Read(WorkFile(3)).has_value()) << bytes;
+        EXPECT_EQ(ReadBack(WorkFile(3)), "nothing") << bytes;
     }
+    EXPECT_EQ(ReadBack(WorkFile(1)) + ReadBack(WorkFile(2)), "nothingnothing");  // no frames; missing
     const AutosaveFile unwritable(Scratch("no/such/folder"), 5);
-    EXPECT_FALSE(unwritable.Write(SomeWork(), reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_FALSE(unwritable.Exists());
+    EXPECT_FALSE(unwritable.Write(SomeWork(""), reason) || reason.empty() || unwritable.Exists()) << reason;
 }
