@@ -1,13 +1,7 @@
-// Small rules with large consequences: the output size, the frame labels, where the preview draws, and how
-// the update check reads the newest version and compares versions.
-#include "app/update_check.h"
+// Small rules with large consequences: the output size, the frame labels and where the preview draws.
 #include "window/output_size.h"
 #include "window/preview_fit.h"
 #include "window/thumbnailctrl/frame_label.h"
-
-#include "tests/support/files.h"
-
-#include <wx/mstream.h>
 
 #include <gtest/gtest.h>
 
@@ -57,44 +51,4 @@ TEST(PreviewFit, ShrinksByTheSmallerRatioCentresAndNeverEnlarges) {
         else
             EXPECT_EQ(placed, c.placed) << c.picture.x;
     }
-}
-
-TEST(UpdateCheck, NewestVersionIsTheAttributeAfterTheProductsNameInTheLastMatchingElement) {
-    const auto products = [](const std::string& elements) { return "<?xml version=\"1.0\"?>\n<p>" + elements + "</p>"; };
-    const std::string deep = "<v><p name=\"Quintrel Tavelle\" version=\"9.9\"/>" + test_files::Repeat("<a>", 150000);
-    const std::pair<std::string, const char*> cases[] = {
-        {products("<p name=\"Quintrel Tavelle\" version=\"1.3.0\"/>"), "1.3.0"},
-        {products("<o a=\"Tool\" b=\"9\"/><i code=\"Q\" t=\"Quintrel Tavelle\" v=\"2.0.1\" x=\"y\"/>"), "2.0.1"},
-        {products("<p n=\"Quintrel Tavelle\" v=\"1.4\"/><p n=\"Quintrel Tavelle\" v=\"1.3\"/>"), "1.3"},
-        {products("<p n=\"Quintrel Tavelle\" v=\"1.4\" m=\"Quintrel Tavelle\" w=\"1.5\"/>"), "1.4"},
-        {products("<p version=\"1.3.0\" name=\"Quintrel Tavelle\"/>"), ""},
-        {products("<p name=\"quintrel tavelle\" version=\"1.3.0\"/>"), ""},
-        {products("<p>Quintrel Tavelle</p><g><p name=\"Quintrel Tavelle\" v=\"1.3\"/></g>"), ""},
-        {products("<p name=\"Quintrel Tavelle\" version=\"1.3 \xc3\x9f\"/>"), "1.3 \xc3\x9f"},
-        {products("<p name=\"Quintrel Tavelle\" version=\"1.3\"/><unclosed>"), ""},
-        {"", ""}, {"Quintrel Tavelle 1.3.0", ""}, {"<?xml?>", ""},
-        // Nested too deep for the toolkit's recursive parser, closed or not.
-        {deep, ""}, {deep + test_files::Repeat("</a>", 150000) + "</v>", ""}};
-    for (const auto& [document, version] : cases) {
-        wxMemoryInputStream stream(document.data(), document.size());
-        EXPECT_EQ(ReadNewestVersion(stream), wxString::FromUTF8(version)) << document.substr(0, 100);
-    }
-}
-
-TEST(UpdateCheck, VersionsAreOrderedNumericallyPartByPart) {
-    // Each is older than the next; equal spellings of one version follow in the second table.
-    const std::vector<const char*> sorted = {"", "0.1", "0.9.9", "1", "1.0.0.1", "1.2", "1.2.6", "1.2.6.1", "1.2.9",
-                                             "1.2.10", "1.9", "1.10", "1.239", "1.240", "1.255", "1.65265", "2",
-                                             "10", "240", "70000", "4294967295"};
-    for (size_t i = 0; i < sorted.size(); ++i)
-        for (size_t j = 0; j < sorted.size(); ++j) {
-            const int result = CompareVersions(sorted[i], sorted[j]);
-            EXPECT_EQ((result > 0) - (result < 0), (i > j) - (i < j)) << sorted[i] << " vs " << sorted[j];
-        }
-    const std::pair<const char*, const char*> equal[] = {
-        {"1.2", "1.2.0.0"}, {"1.02", "1.2"}, {"", "0"}, {" 1.2.6 ", "1.2.6"}, {"1.2.6-beta", "1.2.6"},
-        {"1.4294967295", "1.99999999999999999999"}, {"1.2.3.4.5.6.7.8.9.1", "1.2.3.4.5.6.7.8.9.2"},  // nine bytes
-        {"4000000000.1.2.3.4.5", "4000000000.1.2.3.4.6"}};
-    for (const auto& [a, b] : equal)
-        EXPECT_EQ(CompareVersions(a, b), 0) << a << " == " << b;
 }

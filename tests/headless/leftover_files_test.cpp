@@ -1,4 +1,6 @@
-// The autosave files: written whole, read back, and found only when the run that wrote them has ended.
+// Files a run leaves behind: its autosaved work, written whole, read back and found only once the run has
+// ended; and the temporary files of its saves, hidden, named as ours and removed once their process died.
+#include "app/replacing_file.h"
 #include "tests/support/files.h"
 #include "window/autosave_file.h"
 
@@ -39,6 +41,13 @@ std::string ReadBack(const wxString& workFile) {
     for (const wxString& path : c.imagePaths)
         read += " " + path;
     return read.utf8_string();
+}
+
+std::vector<wxString> Names() {
+    std::vector<wxString> names;
+    for (const wxString& file : test_files::FilesIn(Scratch()))
+        names.push_back(file.AfterLast('/'));
+    return names;
 }
 
 }  // namespace
@@ -87,4 +96,33 @@ TEST(AutosaveFile, UnreadableWorkIsNothingAndAnUnwritableFolderSaysWhy) {
     EXPECT_EQ(ReadBack(WorkFile(1)) + ReadBack(WorkFile(2)), "nothingnothing");  // no frames; missing
     const AutosaveFile unwritable(Scratch("no/such/folder"), 5);
     EXPECT_FALSE(unwritable.Write(SomeWork(""), reason) || reason.empty() || unwritable.Exists()) << reason;
+}
+
+TEST(TemporaryFiles, AreHiddenAndNamedAsOursWhileWriting) {
+    const wxString own = wxString::Format(".anim.gif.quintrel-%d", getpid());
+    ReplacingFile first, second;
+    wxString reason;
+    ASSERT_TRUE(first.Open(Scratch("anim.gif"), reason) && second.Open(Scratch("anim.gif"), reason)) << reason;
+    EXPECT_EQ(Names(), (std::vector<wxString>{own + "-1.tmp", own + ".tmp"}));
+    ASSERT_TRUE(first.Commit(reason)) << reason;
+    EXPECT_EQ(Names(), (std::vector<wxString>{own + "-1.tmp", "anim.gif"}));
+}
+
+TEST(TemporaryFiles, StaleOnesOfDeadProcessesGoWhenTheNextSaveWritesThere) {
+    const wxString dead = wxString::Format("%ld", EndedProcessId()), live = wxString::Format("%d", getppid());
+    // The name, whether it is removed: a live process's, one not hidden, and other endings are not ours.
+    const std::pair<wxString, bool> cases[] = {
+        {".anim.gif.quintrel-" + dead + ".tmp", true},      {".other.xml.quintrel-" + dead + "-3.tmp", true},
+        {".anim.gif.quintrel-" + live + ".tmp", false},     {"anim.gif.quintrel-" + dead + ".tmp", false},
+        {".anim.gif.quintrel-" + dead + ".tmp.bak", false}, {".anim.gif.quintrel-" + dead + "x.tmp", false},
+        {".anim.gif.quintrel-.tmp", false},                 {".anim.gif.quintrel-0.tmp", false}, {".notes.tmp", false}};
+    for (const auto& [name, removed] : cases)
+        test_files::Write(Scratch(name), "x");
+    ASSERT_TRUE(wxMkdir(Scratch(".dir.quintrel-" + dead + ".tmp")));  // a folder is never removed
+    ReplacingFile file;
+    wxString reason;
+    ASSERT_TRUE(file.Open(Scratch("anim.gif"), reason) && file.Commit(reason)) << reason;
+    for (const auto& [name, removed] : cases)
+        EXPECT_EQ(wxFileExists(Scratch(name)), !removed) << name;
+    EXPECT_TRUE(wxDirExists(Scratch(".dir.quintrel-" + dead + ".tmp")));
 }
