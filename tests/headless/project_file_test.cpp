@@ -170,6 +170,8 @@ TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {
     const rlimit limit{4096, RLIM_INFINITY};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     const project_file::SaveResult saved = project_file::Save(path, contents);
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &unlimited);
     EXPECT_FALSE(saved.ok);
     EXPECT_TRUE(saved.reason.StartsWith("Cannot write \"" + path + "\"")) << saved.reason;
     EXPECT_EQ(test_files::Read(path), "the earlier project");
