@@ -67,6 +67,12 @@ loop-count-forever|window/loop_count_dialog.cpp|const int value = m_playTimes->G
 language-menu-state|app/language_switch.cpp|m_thumbnailCtrl->GetCount() > 0);|m_thumbnailCtrl->GetCount() > 1);
 icon-theme-first|window/application_icon.cpp|if (!themed.IsEmpty())|if (themed.IsEmpty())
 crash-report-once|app/crash_report.cpp|wxRemoveFile(file);|(void)file;
+
+options-skip-comments|app/domain_option.cpp|entry = FirstElement(entry->GetNext());|entry = entry->GetNext();
+options-seventh-entry|app/domain_option.cpp|for (size_t i = 0; i < WXSIZEOF(fields); ++i) {|for (size_t i = 0; i < WXSIZEOF(fields) - 1; ++i) {
+update-last-match|app/update_check.cpp|element; element = element->GetNext()) {|element && newest.empty(); element = element->GetNext()) {
+language-read-length|app/paths.cpp|const size_t count = file.Read(bytes, 8);|const size_t count = file.Read(bytes, 4);
+autosave-newest-first|window/autosave_file.cpp|return a.first > b.first;|return a.first < b.first;
 TABLE
 
 run_suite() {

@@ -1,4 +1,5 @@
-// quintrel-gif: its arguments, its messages and exit status, and that it writes what the window's Save writes.
+// quintrel-gif: its arguments, its messages and exit status, what it writes or leaves alone, and that it
+// writes what the window's export writes.
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "project/project_file.h"
@@ -7,10 +8,9 @@
 #include "tests/support/files.h"
 #include "tests/support/gif_decoder.h"
 
-#include <wx/filename.h>
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -28,9 +28,19 @@ Outcome RunCli(const std::vector<wxString>& arguments) {
     return {status, out.str(), err.str()};
 }
 
-gif_decoder::Animation DecodeFile(const wxString& path) {
+// "width x height, frames, first delay" of a GIF, as a decoder independent of ours sees it.
+std::string Described(const wxString& path) {
     const std::string bytes = test_files::Read(path);
-    return gif_decoder::Decode({bytes.begin(), bytes.end()});
+    const gif_decoder::Animation gif = gif_decoder::Decode({bytes.begin(), bytes.end()});
+    if (!gif.ok || gif.frames.empty())
+        return "undecodable " + gif.error;
+    return wxString::Format("%dx%d, %zu frames, delay %d", gif.screenWidth, gif.screenHeight, gif.frames.size(),
+                            gif.frames[0].delay).ToStdString();
+}
+
+std::string ProjectXml(const std::string& name, const wxString& image) {
+    return "<project><name>" + name + "</name><gif><width>12</width><height>8</height><delay_time>5</delay_time>"
+           "</gif><images>" + (image.empty() ? "" : "<path>" + image.utf8_string() + "</path>") + "</images></project>";
 }
 
 }  // namespace
@@ -49,7 +59,7 @@ TEST(CliOptions, BadArgumentsAreRefusedWithAReason) {
         EXPECT_TRUE(parsed.error.Contains(says)) << parsed.error;
     }
     const Outcome outcome = RunCli({"-W", "0", "-o", Scratch("a.gif"), "a.png"});
-    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.status, cli::kBadArguments);
     EXPECT_NE(outcome.err.find("Usage: quintrel-gif"), std::string::npos);
 }
 
@@ -57,117 +67,106 @@ TEST(CliOptions, ValuesFilesAndModesAreRead) {
     cli::ParsedArguments parsed =
         cli::ParseArguments({"-d", "0", "-W", "65535", "-o", "out", "a.png", "--", "-b.png", "-"});
     ASSERT_TRUE(parsed.ok) << parsed.error;
-    EXPECT_EQ(parsed.options.delay, 0);
-    EXPECT_EQ(parsed.options.width, 65535);
-    EXPECT_FALSE(parsed.options.height);
-    EXPECT_EQ(parsed.options.output, "out");
-    EXPECT_EQ(parsed.options.images, (std::vector<wxString>{"a.png", "-b.png", "-"}));
+    const cli::Options& read = parsed.options;
+    EXPECT_EQ(std::make_tuple(read.delay, read.width, read.height, read.output),
+              std::make_tuple(std::optional<int>(0), std::optional<int>(65535), std::optional<int>(), wxString("out")));
+    EXPECT_EQ(read.images, (std::vector<wxString>{"a.png", "-b.png", "-"}));
     parsed = cli::ParseArguments({"-p", "p.xml", "--save-project", "q.xml", "-H", "+7"});
-    ASSERT_TRUE(parsed.ok) << parsed.error;
-    EXPECT_EQ(parsed.options.project, "p.xml");
-    EXPECT_EQ(parsed.options.saveProject, "q.xml");
-    EXPECT_EQ(parsed.options.height, 7);
+    EXPECT_EQ(std::make_tuple(read.project, read.saveProject, read.height),
+              std::make_tuple(wxString("p.xml"), wxString("q.xml"), std::optional<int>(7))) << parsed.error;
     EXPECT_TRUE(cli::ParseArguments({"--save-project", "q.xml", "a.png"}).ok);
 }
 
-TEST(Cli, SkipsUnreadableImagesAndFindsTheSizeAsTheWindowDoes) {
-    const wxString a = test_files::RampFile("a.png", 100, 50), b = test_files::RampFile("b.png", 50, 100);
-    const wxString broken = Scratch("broken.png"), missing = Scratch("missing.png");
-    test_files::Write(broken, "not a picture");
-    Outcome outcome = RunCli({"-o", Scratch("out"), a, missing, broken, b});
-    ASSERT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_NE(outcome.err.find("\"" + missing.utf8_string() + "\": cannot be read: No such file or directory"),
-              std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("\"" + broken.utf8_string() + "\": not a supported picture"), std::string::npos)
-        << outcome.err;
+// The size by the window's rules; the bytes those of the window's export of the same pictures.
+TEST(Cli, WritesWhatTheWindowsExportWritesAtTheSizeTheWindowFinds) {
+    const std::vector<wxString> paths = {test_files::RampFile("a.png", 100, 50, 1), test_files::RampFile("b.png", 50, 100, 2)};
+    const Outcome outcome = RunCli({"-o", Scratch("out"), paths[0], paths[1]});
+    EXPECT_EQ(outcome.status, cli::kDone) << outcome.err;
     EXPECT_EQ(outcome.out, "out.gif (50 * 100)px, 2 frames\n");
-    gif_decoder::Animation decoded = DecodeFile(Scratch("out.gif"));
-    ASSERT_TRUE(decoded.ok) << decoded.error;
-    EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), wxSize(50, 100));
-    ASSERT_EQ(decoded.frames.size(), 2u);
-    EXPECT_EQ(decoded.frames[0].delay, 10);
+    EXPECT_EQ(Described(Scratch("out.gif")), "50x100, 2 frames, delay 10");
+    const auto picture = [&](size_t i) { return wxImage(paths[i]); };
+    ASSERT_TRUE(gif_export::Export({Scratch("engine.gif"), 2, 50, 100, 10}, picture).ok);
+    EXPECT_TRUE(test_files::Read(Scratch("out.gif")) == test_files::Read(Scratch("engine.gif")));
 
     const wxString wide = test_files::RampFile("wide.png", 400, 300);
-    const struct {
-        std::vector<wxString> size;
-        wxSize expected;
-    } sizes[] = {{{"-W", "200"}, {200, 150}}, {{"-H", "100"}, {133, 100}}, {{"-W", "64", "-H", "20"}, {64, 20}}};
-    for (const auto& c : sizes) {
-        std::vector<wxString> arguments = c.size;
+    const std::pair<std::vector<wxString>, std::string> sizes[] = {
+        {{"-W", "200"}, "200x150"}, {{"-H", "100"}, "133x100"}, {{"-W", "64", "-H", "20"}, "64x20"}};
+    for (auto [arguments, size] : sizes) {
         arguments.insert(arguments.end(), {"-d", "25", "-o", Scratch("sized.gif"), wide});
-        ASSERT_EQ(RunCli(arguments).status, 0);
-        decoded = DecodeFile(Scratch("sized.gif"));
-        EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), c.expected);
-        EXPECT_EQ(decoded.frames.at(0).delay, 25);
+        EXPECT_EQ(RunCli(arguments).status, cli::kDone) << size;
+        EXPECT_EQ(Described(Scratch("sized.gif")), size + ", 1 frames, delay 25");
     }
 }
 
-TEST(Cli, FailuresExitWithOneAndWriteNothing) {
-    const wxString line = test_files::RampFile("line.png", 400, 1), a = test_files::RampFile("a.png", 10, 10);
+// Every failure exits with 1, says why, prints no success line and leaves the folder as it was: neither
+// target replaced when either cannot be written, no temporary left, no GIF beside or above a project.
+TEST(Cli, FailuresExitWithOneAndChangeNothing) {
+    const wxString gif = Scratch("x.gif"), project = Scratch("p.xml"), a = test_files::RampFile("a.png", 12, 8);
+    const wxString line = test_files::RampFile("line.png", 400, 1);
+    test_files::Write(Scratch("unnamed.xml"), ProjectXml("", a));
+    test_files::Write(Scratch("empty.xml"), ProjectXml("x.gif", ""));
+    ASSERT_TRUE(wxMkdir(Scratch("projects")));
+    test_files::Write(Scratch("projects/p.xml"), ProjectXml("../x", a));
     const std::pair<std::vector<wxString>, const char*> cases[] = {
-        {{"-o", Scratch("out.gif"), Scratch("none.png")}, "no readable image"},
-        {{"-o", Scratch("missing/out.gif"), a}, "Cannot create a file"},
-        {{"-W", "100", "-o", Scratch("out.gif"), line}, "100 x 0 has no pixels"},
-        {{"-p", Scratch("none.xml")}, "cannot be read"}};
+        {{"-o", gif, Scratch("none.png")}, "no readable image"},
+        {{"-W", "100", "-o", gif, line}, "100 x 0 has no pixels"},
+        {{"-p", Scratch("none.xml")}, "cannot be read"},
+        {{"-p", Scratch("unnamed.xml")}, "give one with -o"},
+        {{"-p", Scratch("empty.xml")}, "Failed to load XML file!"},
+        {{"-p", Scratch("projects/p.xml")}, "contains a folder"},
+        {{"-o", Scratch("missing/x.gif"), a}, "Cannot create a file"},
+        {{"-o", gif, "--save-project", "/missing/p.xml", a}, "Cannot create a file in \"/missing\""},
+        {{"-o", "/missing/x.gif", "--save-project", project, a}, "Cannot create a file in \"/missing\""},
+        {{"-o", gif, "--save-project", Scratch(), a}, "is a folder"}};
     for (const auto& [arguments, says] : cases) {
+        test_files::Write(gif, "earlier gif");
+        test_files::Write(project, "earlier project");
+        const std::vector<wxString> before = test_files::FilesIn(Scratch());
         const Outcome outcome = RunCli(arguments);
-        EXPECT_EQ(outcome.status, 1) << says;
+        EXPECT_EQ(outcome.status, cli::kFailed) << says;
         EXPECT_NE(outcome.err.find(says), std::string::npos) << outcome.err;
+        EXPECT_EQ(outcome.out + test_files::Read(gif) + test_files::Read(project), "earlier gifearlier project") << says;
+        EXPECT_EQ(test_files::FilesIn(Scratch()), before) << says;
     }
-    EXPECT_FALSE(wxFileName::FileExists(Scratch("out.gif")));
-}
-
-TEST(Cli, WritesTheSameBytesAsTheSharedExportOfTheSamePictures) {
-    const std::vector<wxString> paths = {test_files::RampFile("a.png", 120, 90, 1),
-                                         test_files::RampFile("b.png", 200, 100, 2),
-                                         test_files::RampFile("c.png", 30, 30, 3)};
-    ASSERT_EQ(RunCli({"-W", "150", "-d", "7", "-o", Scratch("cli.gif"), paths[0], paths[1], paths[2]}).status, 0);
-    gif_export::Request request;
-    request.path = Scratch("engine.gif");
-    request.frameCount = 3;
-    request.width = 150;
-    request.height = 75;  // in proportion to the best size, the 200 by 100 picture
-    request.delay = 7;
-    ASSERT_TRUE(gif_export::Export(request, [&](size_t i) { return wxImage(paths[i]); }).ok);
-    EXPECT_FALSE(test_files::Read(Scratch("cli.gif")).empty());
-    EXPECT_TRUE(test_files::Read(Scratch("cli.gif")) == test_files::Read(Scratch("engine.gif")));
+    EXPECT_EQ(test_files::FilesIn(Scratch("projects")).size(), 1u);
 }
 
 TEST(Cli, ProjectsOutAndBackIn) {
     const wxString a = test_files::RampFile("a.png", 64, 48), b = test_files::RampFile("b.png", 32, 24);
     const wxString project = Scratch("work.xml");
     ASSERT_TRUE(wxSetWorkingDirectory(Scratch()));  // relative paths are stored absolute
-    Outcome outcome = RunCli({"-d", "30", "-o", Scratch("anim"), "--save-project", project, "a.png", "gone.png", "b.png"});
-    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const Outcome outcome =
+        RunCli({"-d", "30", "-o", Scratch("anim"), "--save-project", project, "a.png", "gone.png", "b.png"});
+    ASSERT_EQ(outcome.status, cli::kDone) << outcome.err;
     const project_file::ProjectContents read = project_file::Read(project).contents;
-    EXPECT_EQ(read.width, 64);
-    EXPECT_EQ(read.delay, 30);
-    EXPECT_EQ(read.gifPath, "anim.gif");
-    EXPECT_EQ(read.imagePaths, (std::vector<wxString>{a, b}));
-
+    EXPECT_EQ(std::make_tuple(read.width, read.height, read.delay, read.gifPath, read.imagePaths),
+              std::make_tuple(64, 48, 30, wxString("anim.gif"), std::vector<wxString>{a, b}));
     // Back in: beside the project under its name; -d overrides; the stored size is the reference for -W.
     ASSERT_TRUE(wxRemoveFile(Scratch("anim.gif")));
-    ASSERT_EQ(RunCli({"-p", project, "-d", "5"}).status, 0);
-    gif_decoder::Animation decoded = DecodeFile(Scratch("anim.gif"));
-    ASSERT_EQ(decoded.frames.size(), 2u);
-    EXPECT_EQ(decoded.frames[0].delay, 5);
-    ASSERT_EQ(RunCli({"-p", project, "-W", "32", "-o", Scratch("small.gif")}).status, 0);
-    decoded = DecodeFile(Scratch("small.gif"));
-    EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), wxSize(32, 24));
-    EXPECT_EQ(decoded.frames.at(0).delay, 30);
+    EXPECT_EQ(RunCli({"-p", project, "-d", "5"}).status, cli::kDone);
+    EXPECT_EQ(Described(Scratch("anim.gif")), "64x48, 2 frames, delay 5");
+    EXPECT_EQ(RunCli({"-p", project, "-W", "32", "-o", Scratch("small.gif")}).status, cli::kDone);
+    EXPECT_EQ(Described(Scratch("small.gif")), "32x24, 2 frames, delay 30");
+}
 
-    project_file::ProjectContents unnamed;
-    unnamed.width = unnamed.height = unnamed.delay = 10;
-    unnamed.imagePaths = {a};
-    ASSERT_TRUE(project_file::Save(Scratch("unnamed.xml"), unnamed).ok);
-    outcome = RunCli({"-p", Scratch("unnamed.xml")});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.err.find("give one with -o"), std::string::npos);
-    unnamed.gifPath = "x.gif";
-    unnamed.imagePaths.clear();
-    ASSERT_TRUE(project_file::Save(Scratch("empty.xml"), unnamed).ok);
-    outcome = RunCli({"-p", Scratch("empty.xml")});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.err.find("Failed to load XML file!"), std::string::npos);
-    EXPECT_FALSE(wxFileName::FileExists(Scratch("x.gif")));
+// The installed program, whose arguments reach it as bytes, not as strings already converted.
+TEST(Cli, NamesThatAreNotUtf8ReachTheFileSystemAsTheirBytes) {
+    const std::string home = Scratch().utf8_string(), picture = home + "/\xff\xfe.png";
+    const std::string gif = home + "/out/\xff.gif", project = home + "/out/\xe9t\xe9.xml";
+    ASSERT_TRUE(wxMkdir(Scratch("out")));
+    ASSERT_EQ(rename(test_files::RampFile("a.png", 12, 8).fn_str(), picture.c_str()), 0);
+    for (const std::string locale : {"C.UTF-8", "C"}) {
+        const std::string program = "LC_ALL=" + locale + " " QUINTREL_BINARY_DIR "/bin/quintrel-gif ";
+        test_files::Ran ran = test_files::Run(program + "-o '" + gif + "' --save-project '" + project + "' '" + picture + "'");
+        EXPECT_EQ(ran.status, cli::kDone) << locale << ": " << ran.output;
+        EXPECT_EQ(std::count(ran.output.begin(), ran.output.end(), '\n'), 1) << ran.output;  // the success line alone
+        EXPECT_NE(ran.output.find(" (12 * 8)px, 1 frames"), std::string::npos) << ran.output;
+        EXPECT_EQ(test_files::FilesIn(Scratch("out")).size(), 2u);  // under those names, no others
+        EXPECT_EQ(access(project.c_str(), F_OK), 0) << locale;
+        // The project keeps the picture's and the GIF's bytes through its UTF-8 text.
+        ASSERT_EQ(unlink(gif.c_str()), 0);
+        ran = test_files::Run(program + "-p '" + project + "'");
+        EXPECT_EQ(ran.status, cli::kDone) << locale << ": " << ran.output;
+        EXPECT_EQ(access(gif.c_str(), F_OK), 0) << locale;
+    }
 }

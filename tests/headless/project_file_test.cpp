@@ -1,5 +1,6 @@
-// The project file: the exact document written, values read back in the file's order, what is refused
-// whole, and saves that fail without harming the earlier file.
+// The project file: the exact document written, values read back in the file's order, files from outside
+// refused whole with a reason (misshapen, out of range, nested, entities, huge, no file at all), and saves
+// that fail without harming the earlier file.
 #include "project/project_file.h"
 
 #include "tests/support/files.h"
@@ -13,121 +14,135 @@
 
 namespace {
 
+using test_files::Repeat;
 using test_files::Scratch;
-using Events = std::vector<std::string>;
 
-// What a read gave, as "kind value" in the file's order; nothing when the file was refused.
-Events ReadEvents(const wxString& path, bool* ok = nullptr) {
-    const project_file::ReadResult read = project_file::Read(path);
-    if (ok)
-        *ok = read.ok;
+project_file::ReadResult ReadText(const std::string& text) {
+    return project_file::ReadBytes(text.data(), text.size(), "p.xml");
+}
+
+// A read as one line, "width x height delay name: paths", ending in "empty" for an empty list.
+std::string Summary(const project_file::ReadResult& read) {
     if (!read.ok)
-        return {};
+        return "refused: " + read.reason.utf8_string();
     const project_file::ProjectContents& c = read.contents;
-    Events events = {"width " + std::to_string(c.width), "height " + std::to_string(c.height),
-                     "name " + c.gifPath.utf8_string(), "delay " + std::to_string(c.delay)};
-    if (read.listsNoImage)
-        events.push_back("empty");
+    std::string summary = wxString::Format("%dx%d %d %s:", c.width, c.height, c.delay, c.gifPath).utf8_string();
     for (const wxString& path : c.imagePaths)
-        events.push_back("path " + path.utf8_string());
-    return events;
+        summary += " " + path.utf8_string();
+    return read.listsNoImage ? summary + " empty" : summary;
 }
 
-const std::string kGif = "<width>640</width><height>480</height><delay_time>10</delay_time>";
-const Events kHeader = {"width 640", "height 480", "name a.gif", "delay 10"};
-
-std::string Project(const std::string& gif, const std::string& images) {
-    return "<project><name>a.gif</name><gif>" + gif + "</gif><images>" + images + "</images></project>";
+std::string Gif(const std::string& width, const std::string& height, const std::string& delay) {
+    return "<width>" + width + "</width><height>" + height + "</height><delay_time>" + delay + "</delay_time>";
 }
 
-Events Plus(Events events, const Events& more) {
-    events.insert(events.end(), more.begin(), more.end());
-    return events;
+const std::string kGif = Gif("640", "480", "10");
+
+std::string Project(const std::string& gif = kGif, const std::string& images = "<path>/a.png</path>",
+                    const std::string& name = "a.gif") {
+    return "<project><name>" + name + "</name><gif>" + gif + "</gif><images>" + images + "</images></project>";
 }
 
 }  // namespace
 
-TEST(ProjectFile, WritesTheDocumentWithTheGifsFileNameAndEscapedPaths) {
-    project_file::ProjectContents contents;
-    contents.gifPath = "/home/ann/out/movie.gif";
-    contents.width = 640;
-    contents.height = 480;
-    contents.delay = 7;
-    contents.imagePaths = {"/pics/b.png", "/pics/a & <c>.png"};
-    const wxString path = Scratch("p.xml");
-    ASSERT_TRUE(project_file::Save(path, contents).ok);
-    EXPECT_EQ(test_files::Read(path),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project>\n  <name>movie.gif</name>\n  <gif>\n"
-              "    <width>640</width>\n    <height>480</height>\n    <delay_time>7</delay_time>\n  </gif>\n"
-              "  <images>\n    <path>/pics/b.png</path>\n    <path>/pics/a &amp; &lt;c&gt;.png</path>\n"
-              "  </images>\n</project>\n");
-}
-
-TEST(ProjectFile, ValuesComeBackInTheFileOrder) {
-    project_file::ProjectContents contents;
-    contents.gifPath = wxString::FromUTF8("/x/Ünïcode 動画.gif");
-    contents.width = 1920;
-    contents.height = 1080;
-    contents.delay = 0;
-    contents.imagePaths = {"/p/3.png", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a&b<c>\"d'.gif", "/p/3.png"};
+TEST(ProjectFile, WritesTheDocumentWithTheGifsFileNameAndReadsItBackInOrder) {
+    const project_file::ProjectContents contents{wxString::FromUTF8("/home/ann/out/Ünïcode 動画.gif"), 640, 480, 7, 0,
+                                                 {"/p/b.png", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a & <c>.png", "/p/b.png"}};
     ASSERT_TRUE(wxMkdir(Scratch(wxString::FromUTF8("プロジェクト"))));
     const wxString path = Scratch(wxString::FromUTF8("プロジェクト/ø.xml"));
     ASSERT_TRUE(project_file::Save(path, contents).ok);
-    bool ok = false;
-    EXPECT_EQ(ReadEvents(path, &ok), (Events{"width 1920", "height 1080", "name Ünïcode 動画.gif", "delay 0",
-                                                 "path /p/3.png", "path /p/ü/写真.bmp", "path /p/a&b<c>\"d'.gif",
-                                                 "path /p/3.png"}));
-    EXPECT_TRUE(ok);
-
-    contents.imagePaths.clear();
-    for (int i = 0; i < 20000; ++i)
-        contents.imagePaths.push_back(wxString::Format("/f/%05d.png", (i * 7919) % 20000));
-    ASSERT_TRUE(project_file::Save(path, contents).ok);
-    EXPECT_EQ(project_file::Read(path).contents.imagePaths, contents.imagePaths);
+    EXPECT_EQ(test_files::Read(path),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project>\n  <name>Ünïcode 動画.gif</name>\n  <gif>\n"
+              "    <width>640</width>\n    <height>480</height>\n    <delay_time>7</delay_time>\n  </gif>\n"
+              "  <images>\n    <path>/p/b.png</path>\n    <path>/p/ü/写真.bmp</path>\n"
+              "    <path>/p/a &amp; &lt;c&gt;.png</path>\n    <path>/p/b.png</path>\n  </images>\n</project>\n");
+    EXPECT_EQ(Summary(project_file::Read(path)), "640x480 7 Ünïcode 動画.gif: /p/b.png /p/ü/写真.bmp /p/a & <c>.png /p/b.png");
 }
 
-TEST(ProjectFile, ReadsWhatIsShapedAsTheFormatSaysAndRefusesEverythingElseWhole) {
+TEST(ProjectReader, ReadsWhatIsShapedAsTheFormatSays) {
+    const std::pair<std::string, const char*> cases[] = {
+        {Project(kGif, ""), "640x480 10 a.gif: empty"},
+        {"<?xml version=\"1.0\"?>\n" + Project(kGif, "\n  \n"), "640x480 10 a.gif: empty"},
+        {Project(kGif, "<!-- none yet -->"), "640x480 10 a.gif:"},
+        {Project(Gif(" 640 ", "480px", "\n65535")), "640x480 65535 a.gif: /a.png"},
+        {Project(Gif(" 12px", "\n\t7 9", "abc"), ""), "12x7 0 a.gif: empty"},
+        {Project(Gif("65535", "65535", "0")), "65535x65535 0 a.gif: /a.png"},
+        // The image list ends at the first node that is not a path.
+        {Project(kGif, "<path>/a.png</path><path>/b.png</path><!-- c --><path>/c.png</path>"),
+         "640x480 10 a.gif: /a.png /b.png"},
+        {Project(kGif, "<path>/a.png</path>text<path>/c.png</path>"), "640x480 10 a.gif: /a.png"},
+        {Project("<width><b>x</b>12</width><height u=\"px\">480</height><delay_time>10</delay_time><loop/>",
+                 "<path><!-- c -->/b.png</path><path></path><path>/p/a&amp;b&lt;c>\"d'.gif</path>"),
+         "12x480 10 a.gif: /b.png  /p/a&b<c>\"d'.gif"},
+        // A document type alone and the predefined and numeric references are plain XML.
+        {"<!DOCTYPE project>" + Project(kGif, "", "&amp;&lt;&gt;&quot;&apos;&#65;&#x42;"), "640x480 10 &<>\"'AB: empty"},
+        // A GIF name without folder parts, and what <name> holds nested up to the limit.
+        {Project(kGif, "", ".."), "640x480 10 ..: empty"},
+        {Project(kGif, "", "a b\\c.gif"), "640x480 10 a b\\c.gif: empty"},
+        {Project(kGif, "", Repeat("<x>", 6) + Repeat("</x>", 6)), "640x480 10 : empty"}};
+    for (const auto& [text, summary] : cases)
+        EXPECT_EQ(Summary(ReadText(text)), summary) << text;
+}
+
+// Compared without printing them: a failure showing megabytes of text would take minutes.
+TEST(ProjectReader, LargeValuesAreReadWhole) {
     const struct {
         std::string text;
-        Events events;  // empty: refused
-    } cases[] = {
-        {Project(kGif, ""), Plus(kHeader, {"empty"})},
-        {"<?xml version=\"1.0\"?>\n" + Project(kGif, "\n  \n"), Plus(kHeader, {"empty"})},
-        {Project("<width> 12px</width><height>\n\t7 9</height><delay_time>abc</delay_time>", ""),
-         {"width 12", "height 7", "name a.gif", "delay 0", "empty"}},
-        // The image list ends at the first node that is not a path; a first such node is no empty list.
-        {Project(kGif, "<path>/a.png</path><path>/b.png</path><!-- c --><path>/c.png</path>"),
-         Plus(kHeader, {"path /a.png", "path /b.png"})},
-        {Project(kGif, "<path>/a.png</path>text<path>/c.png</path>"), Plus(kHeader, {"path /a.png"})},
-        {Project(kGif, "<!-- none yet -->"), kHeader},
-        {Project("<width><b>x</b>12</width><height u=\"px\">480</height><delay_time>10</delay_time><loop/>",
-                 "<path><!-- c -->/b.png</path><path></path>"),
-         {"width 12", "height 480", "name a.gif", "delay 10", "path /b.png", "path "}},
-        // Refused: misshapen, out of range, cut short or not XML at all.
-        {Project("<width>640</width><hieght>480</hieght><delay_time>10</delay_time>", ""), {}},
-        {Project("<width>640</width><height>480</height>", ""), {}},
-        {"<project><name>a.gif</name><gif>" + kGif + "</gif><image/></project>", {}},
-        {Project("<height>480</height><width>640</width><delay_time>10</delay_time>", ""), {}},
-        {"<project><gif>" + kGif + "</gif><name/><images/></project>", {}},
-        {"<project><!-- c --><name/><gif>" + kGif + "</gif><images/></project>", {}},
-        {"<!-- by hand -->\n" + Project(kGif, ""), {}},
-        {"<Project><name/><gif>" + kGif + "</gif><images/></Project>", {}},
-        {Project("<width>0</width><height>480</height><delay_time>10</delay_time>", ""), {}},
-        {Project("<width>640</width><height>65536</height><delay_time>10</delay_time>", ""), {}},
-        {Project("<width>640</width><height>480</height><delay_time>-5</delay_time>", ""), {}},
-        {Project(kGif, "<path>/a.png</path>").substr(0, 100), {}},
-        {"", {}},
-        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}},
-    };
-    const wxString path = Scratch("project.xml");
+        wxString name;
+        size_t paths;
+    } cases[] = {{Project(kGif, "", "a" + Repeat("\n", 400000) + "b"), "a" + wxString('\n', 400000) + "b", 0},
+                 {Project(kGif, "", Repeat("&amp;", 400000)), wxString('&', 400000), 0},
+                 {"<project note=\"" + Repeat("a", 4 << 20) + "\"" + Project().substr(8), "a.gif", 1},
+                 {Project(kGif, Repeat("<path>/f.png</path>\n", 200000)), "a.gif", 200000}};
     for (const auto& c : cases) {
-        test_files::Write(path, c.text);
-        bool ok = false;
-        EXPECT_EQ(ReadEvents(path, &ok), c.events) << c.text;
-        EXPECT_EQ(ok, !c.events.empty()) << c.text;
+        const project_file::ReadResult read = ReadText(c.text);
+        EXPECT_TRUE(read.ok && read.contents.gifPath == c.name) << read.reason.Left(200);
+        EXPECT_EQ(read.contents.imagePaths.size(), c.paths);
     }
-    EXPECT_FALSE(project_file::Read(Scratch("missing.xml")).ok);
-    EXPECT_FALSE(project_file::Read(Scratch()).ok);
+}
+
+TEST(ProjectReader, RefusesEverythingElseWholeSayingWhy) {
+    const std::string entity = Project(kGif, "", "&e;");
+    const std::pair<std::string, std::string> cases[] = {
+        {Project("<width>640</width><hieght>480</hieght><delay_time>10</delay_time>"), "<height> is missing"},
+        {Project("<width>640</width><height>480</height>"), "<delay_time> is missing"},
+        {"<project><name>a.gif</name><gif>" + kGif + "</gif><image/></project>", "<images> is missing"},
+        {"<project><!-- c --><name/><gif>" + kGif + "</gif><images/></project>", "<name> is missing"},
+        {"<!-- by hand -->\n" + Project(), "<project> is missing"},
+        {"<Project><name/><gif>" + kGif + "</gif><images/></Project>", "<project> is missing"},
+        {Project(Gif("640", "480", "-5")), "<delay_time> is \"-5\", outside 0 to 65535"},
+        {Project(Gif("640", "480", "70000")), "<delay_time> is \"70000\", outside 0 to 65535"},
+        {Project(Gif("1", "1", "99999999999999999999")), "<delay_time> is \"99999999999999999999\", outside 0 to 65535"},
+        {Project(Gif("0", "480", "10")), "<width> is \"0\", outside 1 to 65535"},
+        {Project(Gif("abc", "480", "10")), "<width> is \"abc\", outside 1 to 65535"},
+        {Project(Gif("640", "65536", "10")), "<height> is \"65536\", outside 1 to 65535"},
+        {Project(Gif("640", "", "10")), "<height> is \"\", outside 1 to 65535"},
+        {Project(kGif, "", "../../../out/traversal"), "contains a folder"},
+        {Project(kGif, "", "x.gif/"), "contains a folder"},
+        {Project().substr(0, 100), "not a readable XML file"},
+        {"", "not a readable XML file"},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "not a readable XML file"},
+        // Nesting is refused before it can overflow the stack, also when the file is cut short.
+        {Project(kGif, "", Repeat("<x>", 7) + Repeat("</x>", 7)), "nested deeper"},
+        {Project(kGif, "", Repeat("<x>", 150000) + Repeat("</x>", 150000)), "nested deeper"},
+        {"<project><name>" + Repeat("<x>", 150000), "nested deeper"},
+        {"<!DOCTYPE project [<!ENTITY e \"x\">]>" + entity, "entities"},
+        {"<!DOCTYPE project [<!ENTITY e SYSTEM \"/etc/passwd\">]>" + entity, "entities"},
+        {"<!DOCTYPE project [<!ENTITY % p SYSTEM \"/etc/passwd\"> %p;]>" + entity, "entities"},
+        {"<!DOCTYPE project SYSTEM \"/etc/passwd\">" + entity, "entities"},
+        {"<!DOCTYPE project [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY e \"&a;&a;&a;&a;\">]>" + entity, "entities"},
+        {entity, "undefined entity"}};
+    for (const auto& [text, says] : cases) {
+        const project_file::ReadResult read = ReadText(text);
+        EXPECT_FALSE(read.ok) << text.substr(0, 200);
+        EXPECT_TRUE(read.reason.Contains(says)) << says << " but " << read.reason;
+    }
+    const wxString fifo = Scratch("fifo");
+    ASSERT_EQ(mkfifo(fifo.fn_str(), 0600), 0);  // opened blocking, it would wait for a writer for ever
+    for (const auto& [path, says] : {std::pair<wxString, const char*>{"/nonexistent/p.xml", "cannot be read"},
+                                     {"/tmp", "is a folder"}, {"/dev/null", "is not a file"}, {fifo, "is not a file"}})
+        EXPECT_TRUE(project_file::Read(path).reason.Contains(says)) << path;
+    EXPECT_TRUE(project_file::ReadBytes("<project/>", size_t(1) << 30, "big.xml").reason.Contains("too large"));
 }
 
 TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {
@@ -146,6 +161,7 @@ TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {
     }
     EXPECT_EQ(test_files::Read(locked), "precious");
 
+    // A disk that fills up mid-write: the temporary goes, the earlier project stays.
     const wxString path = Scratch("p.xml");
     test_files::Write(path, "the earlier project");
     project_file::ProjectContents contents;
@@ -154,6 +170,8 @@ TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {
     const rlimit limit{4096, RLIM_INFINITY};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     const project_file::SaveResult saved = project_file::Save(path, contents);
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &unlimited);
     EXPECT_FALSE(saved.ok);
     EXPECT_TRUE(saved.reason.StartsWith("Cannot write \"" + path + "\"")) << saved.reason;
     EXPECT_EQ(test_files::Read(path), "the earlier project");

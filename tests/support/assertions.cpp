@@ -9,17 +9,13 @@ namespace {
 ExpectAssertions* s_expecting = nullptr;
 
 void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
-    RecordedAssertion recorded{cond.ToStdString(), func.ToStdString(), msg.ToStdString()};
-    if (s_expecting) {
-        RecordAssertion(recorded);
-        return;
-    }
-    ADD_FAILURE_AT(file.ToStdString().c_str(), line)
-        << "toolkit assertion \"" << recorded.condition << "\" in " << recorded.function << ": " << recorded.message;
+    const std::string assertion = (cond + " in " + func + ": " + msg).utf8_string();
+    if (s_expecting)
+        s_expecting->Record(assertion);
+    else
+        ADD_FAILURE_AT(file.utf8_string().c_str(), line) << "toolkit assertion " << assertion;
 }
 }  // namespace
-
-void RecordAssertion(const RecordedAssertion& assertion) { s_expecting->m_recorded.push_back(assertion); }
 
 ExpectAssertions::ExpectAssertions() { s_expecting = this; }
 ExpectAssertions::~ExpectAssertions() { s_expecting = nullptr; }

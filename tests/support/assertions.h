@@ -5,14 +5,6 @@
 #include <string>
 #include <vector>
 
-struct RecordedAssertion {
-    std::string condition;
-    std::string function;
-    std::string message;
-};
-
-void RecordAssertion(const RecordedAssertion& assertion);
-
 class ExpectAssertions {
 public:
     ExpectAssertions();
@@ -20,11 +12,12 @@ public:
     ExpectAssertions(const ExpectAssertions&) = delete;
     ExpectAssertions& operator=(const ExpectAssertions&) = delete;
 
-    const std::vector<RecordedAssertion>& Recorded() const { return m_recorded; }
+    // "condition in function: message" of each assertion that failed meanwhile.
+    const std::vector<std::string>& Recorded() const { return m_recorded; }
+    void Record(const std::string& assertion) { m_recorded.push_back(assertion); }
 
 private:
-    friend void RecordAssertion(const RecordedAssertion&);
-    std::vector<RecordedAssertion> m_recorded;
+    std::vector<std::string> m_recorded;
 };
 
 // Installs the handler; call once after the toolkit is up.

@@ -7,6 +7,9 @@
 #include <wx/ffile.h>
 #include <wx/image.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,28 @@ inline std::string Read(const wxString& path) {
 inline void Write(const wxString& path, const std::string& bytes) {
     wxFFile file(path, "wb");
     file.Write(bytes.data(), bytes.size());
+}
+
+inline std::string Repeat(const std::string& piece, size_t times) {
+    std::string all;
+    for (size_t i = 0; i < times; ++i)
+        all += piece;
+    return all;
+}
+
+struct Ran {
+    int status;  // -1 when the command did not exit
+    std::string output;  // standard output and error together
+};
+
+inline Ran Run(const std::string& command) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[256];
+    while (pipe && fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    const int status = pipe ? pclose(pipe) : -1;
+    return {status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 inline std::vector<wxString> FilesIn(const wxString& folder) {

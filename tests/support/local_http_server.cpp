@@ -7,37 +7,24 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <stdexcept>
 
 namespace {
 
-int BoundSocket(int& port) {
+int ListeningSocket(int& port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        throw std::runtime_error("socket failed");
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;  // the system picks a free port
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // port 0: the system picks a free one
     socklen_t length = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        close(fd);
-        throw std::runtime_error("bind failed");
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 || listen(fd, 8) != 0) {
+        if (fd >= 0)
+            close(fd);
+        throw std::runtime_error("cannot listen on 127.0.0.1");
     }
     port = ntohs(address.sin_port);
     return fd;
-}
-
-void WriteAll(int fd, const std::string& data) {
-    size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = send(fd, data.data() + written, data.size() - written, MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
-        written += static_cast<size_t>(n);
-    }
 }
 
 }  // namespace
@@ -47,11 +34,11 @@ std::string LocalHttpServer::Response(const std::string& status, const std::stri
            "\r\nConnection: close\r\n\r\n" + body;
 }
 
-LocalHttpServer::LocalHttpServer(std::optional<std::string> response, std::chrono::milliseconds pause)
+LocalHttpServer::LocalHttpServer(std::string response, std::chrono::milliseconds pause)
     : m_response(std::move(response)), m_pause(pause) {
-    m_listener = BoundSocket(m_port);
-    if (listen(m_listener, 8) != 0 || pipe2(m_wakeUp, O_CLOEXEC) != 0)
-        throw std::runtime_error("listen failed");
+    m_listener = ListeningSocket(m_port);
+    if (pipe2(m_wakeUp, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
     m_thread = std::thread(&LocalHttpServer::Serve, this);
 }
 
@@ -59,26 +46,14 @@ LocalHttpServer::~LocalHttpServer() {
     const char stop = 1;
     (void)!write(m_wakeUp[1], &stop, 1);
     m_thread.join();
-    HangUp();
     close(m_listener);
     close(m_wakeUp[0]);
     close(m_wakeUp[1]);
 }
 
-std::string LocalHttpServer::Address(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(m_port) + path;
-}
-
 std::vector<std::string> LocalHttpServer::RequestLines() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_requestLines;
-}
-
-void LocalHttpServer::HangUp() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    for (int fd : m_held)
-        close(fd);
-    m_held.clear();
 }
 
 std::string LocalHttpServer::ReadRequest(int connection) {
@@ -104,34 +79,22 @@ void LocalHttpServer::Serve() {
         const int connection = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
             continue;
-        ++m_accepted;
         const std::string requestLine = ReadRequest(connection);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_requestLines.push_back(requestLine);
-            if (!m_response) {
-                m_held.push_back(connection);
-                continue;
-            }
         }
-        if (m_pause.count() > 0)
-            Trickle(connection);
-        else
-            WriteAll(connection, *m_response);
+        Send(connection);
         shutdown(connection, SHUT_WR);
         close(connection);
     }
 }
 
-void LocalHttpServer::Trickle(int connection) {
-    for (char byte : *m_response) {
+void LocalHttpServer::Send(int connection) {
+    for (char byte : m_response) {
         pollfd stop{m_wakeUp[0], POLLIN, 0};
         if (poll(&stop, 1, static_cast<int>(m_pause.count())) != 0 || send(connection, &byte, 1, MSG_NOSIGNAL) != 1)
             return;
         ++m_trickled;
     }
 }
-
-RefusingPort::RefusingPort() { m_socket = BoundSocket(m_port); }
-
-RefusingPort::~RefusingPort() { close(m_socket); }

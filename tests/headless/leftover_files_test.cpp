@@ -1,0 +1,128 @@
+// Files a run leaves behind: its autosaved work, written whole, read back and found only once the run has
+// ended; and the temporary files of its saves, hidden, named as ours and removed once their process died.
+#include "app/replacing_file.h"
+#include "tests/support/files.h"
+#include "window/autosave_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+
+namespace {
+
+using test_files::Scratch;
+
+// The id of a process that has ended and been reaped.
+long EndedProcessId() {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+wxString WorkFile(long pid, const char* extension = "xml") {
+    return wxString::Format("%s/autosave-%ld.%s", Scratch(), pid, extension);
+}
+
+AutosavedWork SomeWork(const wxString& projectPath, const std::vector<wxString>& pictures = {"/a.png", "/b c.png"}) {
+    return {{"out.gif", 320, 200, 7, 0, pictures}, projectPath};
+}
+
+// A read as "project path: gif width height delay paths", or "nothing".
+std::string ReadBack(const wxString& workFile) {
+    const std::optional<AutosavedWork> work = AutosaveFile::Read(workFile);
+    if (!work)
+        return "nothing";
+    const project_file::ProjectContents& c = work->contents;
+    wxString read = wxString::Format("%s: %s %d %d %d", work->projectPath, c.gifPath, c.width, c.height, c.delay);
+    for (const wxString& path : c.imagePaths)
+        read += " " + path;
+    return read.utf8_string();
+}
+
+std::vector<wxString> Names() {
+    std::vector<wxString> names;
+    for (const wxString& file : test_files::FilesIn(Scratch()))
+        names.push_back(file.AfterLast('/'));
+    return names;
+}
+
+}  // namespace
+
+TEST(AutosaveFile, WorkIsReplacedWholeReadBackAndRemoved) {
+    const long ended = EndedProcessId();
+    const AutosaveFile file(Scratch(), ended);
+    wxString reason;
+    ASSERT_TRUE(file.Write(SomeWork(wxString::FromUTF8("/projekte/ä.xml")), reason)) << reason;
+    EXPECT_EQ(ReadBack(WorkFile(ended)), "/projekte/ä.xml: out.gif 320 200 7 /a.png /b c.png");
+    ASSERT_TRUE(file.Write(SomeWork("", {wxString::FromUTF8("/größe.png")}), reason)) << reason;
+    EXPECT_EQ(ReadBack(WorkFile(ended)), ": out.gif 320 200 7 /größe.png");
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), std::vector<wxString>{WorkFile(ended)});
+    // Without its project path file, the work is untitled.
+    ASSERT_TRUE(file.Write(SomeWork("/p.xml"), reason) && wxRemoveFile(WorkFile(ended, "project")));
+    EXPECT_EQ(ReadBack(WorkFile(ended)), ": out.gif 320 200 7 /a.png /b c.png");
+    ASSERT_TRUE(file.Write(SomeWork("/p.xml"), reason));
+    file.Remove();
+    EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{});
+}
+
+TEST(AutosaveFile, OnlyWorkOfEndedRunsIsLeftOverNewestFirst) {
+    wxString reason;
+    const long older = EndedProcessId(), newer = EndedProcessId();
+    for (long pid : {long(getpid()), long(getppid()), newer, older})  // the first two still run
+        ASSERT_TRUE(AutosaveFile(Scratch(), pid).Write(SomeWork(""), reason)) << reason;
+    const utimbuf past{1000000, 1000000};
+    ASSERT_EQ(utime(WorkFile(older).fn_str(), &past), 0);
+    for (const char* name : {"autosave-.xml", "autosave-12ab.xml", "autosave--5.xml", "autosave-0.xml",
+                             "autosave-99999999999999999999.xml", "autosave-123.txt", "other-123.xml"})
+        test_files::Write(Scratch(name), "<x/>");
+    const std::vector<wxString> expected{WorkFile(newer), WorkFile(older)};
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), expected);
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), EndedProcessId()), expected);
+    EXPECT_TRUE(AutosaveFile::LeftOver(Scratch("missing"), getpid()).empty());
+}
+
+TEST(AutosaveFile, UnreadableWorkIsNothingAndAnUnwritableFolderSaysWhy) {
+    wxString reason;
+    ASSERT_TRUE(AutosaveFile(Scratch(), 1).Write(SomeWork("/p.xml", {}), reason)) << reason;
+    test_files::Write(WorkFile(3, "project"), "/p.xml");
+    for (const std::string& bytes : {std::string(), std::string("\x01\x02garbage"), std::string("<project><hei")}) {
+        test_files::Write(WorkFile(3), bytes);
+        EXPECT_EQ(ReadBack(WorkFile(3)), "nothing") << bytes;
+    }
+    EXPECT_EQ(ReadBack(WorkFile(1)) + ReadBack(WorkFile(2)), "nothingnothing");  // no frames; missing
+    const AutosaveFile unwritable(Scratch("no/such/folder"), 5);
+    EXPECT_FALSE(unwritable.Write(SomeWork(""), reason) || reason.empty() || unwritable.Exists()) << reason;
+}
+
+TEST(TemporaryFiles, AreHiddenAndNamedAsOursWhileWriting) {
+    const wxString own = wxString::Format(".anim.gif.quintrel-%d", getpid());
+    ReplacingFile first, second;
+    wxString reason;
+    ASSERT_TRUE(first.Open(Scratch("anim.gif"), reason) && second.Open(Scratch("anim.gif"), reason)) << reason;
+    EXPECT_EQ(Names(), (std::vector<wxString>{own + "-1.tmp", own + ".tmp"}));
+    ASSERT_TRUE(first.Commit(reason)) << reason;
+    EXPECT_EQ(Names(), (std::vector<wxString>{own + "-1.tmp", "anim.gif"}));
+}
+
+TEST(TemporaryFiles, StaleOnesOfDeadProcessesGoWhenTheNextSaveWritesThere) {
+    const wxString dead = wxString::Format("%ld", EndedProcessId()), live = wxString::Format("%d", getppid());
+    // The name, whether it is removed: a live process's, one not hidden, and other endings are not ours.
+    const std::pair<wxString, bool> cases[] = {
+        {".anim.gif.quintrel-" + dead + ".tmp", true},      {".other.xml.quintrel-" + dead + "-3.tmp", true},
+        {".anim.gif.quintrel-" + live + ".tmp", false},     {"anim.gif.quintrel-" + dead + ".tmp", false},
+        {".anim.gif.quintrel-" + dead + ".tmp.bak", false}, {".anim.gif.quintrel-" + dead + "x.tmp", false},
+        {".anim.gif.quintrel-.tmp", false},                 {".anim.gif.quintrel-0.tmp", false}, {".notes.tmp", false}};
+    for (const auto& [name, removed] : cases)
+        test_files::Write(Scratch(name), "x");
+    ASSERT_TRUE(wxMkdir(Scratch(".dir.quintrel-" + dead + ".tmp")));  // a folder is never removed
+    ReplacingFile file;
+    wxString reason;
+    ASSERT_TRUE(file.Open(Scratch("anim.gif"), reason) && file.Commit(reason)) << reason;
+    for (const auto& [name, removed] : cases)
+        EXPECT_EQ(wxFileExists(Scratch(name)), !removed) << name;
+    EXPECT_TRUE(wxDirExists(Scratch(".dir.quintrel-" + dead + ".tmp")));
+}

@@ -1,0 +1,86 @@
+// The update check: which version the reply names, how versions compare, and a fetch bounded as a whole,
+// so that a slow resolver or a server that trickles its answer cannot keep it past its budget.
+#include "app/bounded_call.h"
+#include "app/http_get.h"
+#include "app/update_check.h"
+
+#include "tests/support/files.h"
+#include "tests/support/local_http_server.h"
+
+#include <wx/mstream.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+TEST(UpdateCheck, NewestVersionIsTheAttributeAfterTheProductsNameInTheLastMatchingElement) {
+    const auto products = [](const std::string& elements) { return "<?xml version=\"1.0\"?>\n<p>" + elements + "</p>"; };
+    const std::string deep = "<v><p name=\"Quintrel Tavelle\" version=\"9.9\"/>" + test_files::Repeat("<a>", 150000);
+    const std::pair<std::string, const char*> cases[] = {
+        {products("<p name=\"Quintrel Tavelle\" version=\"1.3.0\"/>"), "1.3.0"},
+        {products("<o a=\"Tool\" b=\"9\"/><i code=\"Q\" t=\"Quintrel Tavelle\" v=\"2.0.1\" x=\"y\"/>"), "2.0.1"},
+        {products("<p n=\"Quintrel Tavelle\" v=\"1.4\"/><p n=\"Quintrel Tavelle\" v=\"1.3\"/>"), "1.3"},
+        {products("<p n=\"Quintrel Tavelle\" v=\"1.4\" m=\"Quintrel Tavelle\" w=\"1.5\"/>"), "1.4"},
+        {products("<p version=\"1.3.0\" name=\"Quintrel Tavelle\"/>"), ""},
+        {products("<p name=\"quintrel tavelle\" version=\"1.3.0\"/>"), ""},
+        {products("<p>Quintrel Tavelle</p><g><p name=\"Quintrel Tavelle\" v=\"1.3\"/></g>"), ""},
+        {products("<p name=\"Quintrel Tavelle\" version=\"1.3 \xc3\x9f\"/>"), "1.3 \xc3\x9f"},
+        {products("<p name=\"Quintrel Tavelle\" version=\"1.3\"/><unclosed>"), ""},
+        {"", ""}, {"Quintrel Tavelle 1.3.0", ""}, {"<?xml?>", ""},
+        // Nested too deep for the toolkit's recursive parser, closed or not.
+        {deep, ""}, {deep + test_files::Repeat("</a>", 150000) + "</v>", ""}};
+    for (const auto& [document, version] : cases) {
+        wxMemoryInputStream stream(document.data(), document.size());
+        EXPECT_EQ(ReadNewestVersion(stream), wxString::FromUTF8(version)) << document.substr(0, 100);
+    }
+}
+
+TEST(UpdateCheck, VersionsAreOrderedNumericallyPartByPart) {
+    // Each is older than the next; equal spellings of one version follow in the second table.
+    const std::vector<const char*> sorted = {"", "0.1", "0.9.9", "1", "1.0.0.1", "1.2", "1.2.6", "1.2.6.1", "1.2.9",
+                                             "1.2.10", "1.9", "1.10", "1.239", "1.240", "1.255", "1.65265", "2",
+                                             "10", "240", "70000", "4294967295"};
+    for (size_t i = 0; i < sorted.size(); ++i)
+        for (size_t j = 0; j < sorted.size(); ++j) {
+            const int result = CompareVersions(sorted[i], sorted[j]);
+            EXPECT_EQ((result > 0) - (result < 0), (i > j) - (i < j)) << sorted[i] << " vs " << sorted[j];
+        }
+    const std::pair<const char*, const char*> equal[] = {
+        {"1.2", "1.2.0.0"}, {"1.02", "1.2"}, {"", "0"}, {" 1.2.6 ", "1.2.6"}, {"1.2.6-beta", "1.2.6"},
+        {"1.4294967295", "1.99999999999999999999"}, {"1.2.3.4.5.6.7.8.9.1", "1.2.3.4.5.6.7.8.9.2"},  // nine bytes
+        {"4000000000.1.2.3.4.5", "4000000000.1.2.3.4.6"}};
+    for (const auto& [a, b] : equal)
+        EXPECT_EQ(CompareVersions(a, b), 0) << a << " == " << b;
+}
+
+TEST(BoundedFetch, TheWholeAnswerMustArriveWithinTheBudget) {
+    const std::string body = "<versions><v p=\"x\" n=\"Quintrel Tavelle\" v=\"9.9.9\"/></versions>";
+    const std::string response = LocalHttpServer::Response("200 OK", body);
+    // A byte every 100 ms takes about 11 s for the whole answer: far beyond a budget of 1 s, although no
+    // single wait for a byte comes near it.
+    const struct {
+        int pauseMs, budgetSeconds;
+        bool answered;
+    } cases[] = {{0, 5, true}, {5, 5, true}, {100, 1, false}};
+    for (const auto& c : cases) {
+        LocalHttpServer server(response, std::chrono::milliseconds(c.pauseMs));
+        const std::optional<std::string> got = HttpGet({"127.0.0.1", std::to_string(server.Port()), "/v.xml"}, c.budgetSeconds);
+        EXPECT_EQ(got.value_or("nothing"), c.answered ? body : "nothing") << c.pauseMs;
+        // Given up while the server still had bytes to send.
+        EXPECT_TRUE(c.answered || server.Trickled() < response.size()) << server.Trickled();
+    }
+}
+
+TEST(BoundedFetch, CallWithinGivesTheResultOfAQuickCallAndNothingPastTheDeadline) {
+    EXPECT_EQ(CallWithin<int>(std::chrono::steady_clock::now() + 5s, [] { return 42; }), 42);
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    EXPECT_EQ(CallWithin<int>(std::chrono::steady_clock::now() + 50ms, [finished] {
+                  std::this_thread::sleep_for(1s);
+                  return int(*finished = true);
+              }), std::nullopt);
+    EXPECT_FALSE(*finished);  // the waiter came back while the call still ran
+}
