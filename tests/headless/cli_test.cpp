@@ -98,6 +98,21 @@ TEST(Cli, WritesWhatTheWindowsExportWritesAtTheSizeTheWindowFinds) {
     }
 }
 
+TEST(Cli, NamesEveryRefusedPictureWithItsReasonAndExportsTheGoodOnes) {
+    const wxString text = Scratch("notes.png"), truncated = Scratch("cut.png"), missing = Scratch("gone.png");
+    test_files::Write(text, "just words, no picture");
+    test_files::Write(truncated, test_files::Read(test_files::RampFile("whole.png", 40, 30)).substr(0, 60));
+    const std::vector<wxString> good = {test_files::RampFile("a.png", 40, 30, 1), test_files::RampFile("z.png", 40, 30, 2)};
+    const Outcome outcome = RunCli({"-o", Scratch("batch"), good[0], text, truncated, missing, good[1]});
+    EXPECT_EQ(outcome.status, cli::kDone) << outcome.err;
+    for (const auto& [path, reason] : {std::pair{text, "not a supported picture"}, {truncated, "damaged"},
+                                       {missing, "cannot be read: No such file or directory"}}) {
+        const std::string line = "quintrel-gif: \"" + path.utf8_string() + "\": " + reason + "; skipped.\n";
+        EXPECT_NE(outcome.err.find(line), std::string::npos) << line << outcome.err;
+    }
+    EXPECT_EQ(Described(Scratch("batch.gif")), "40x30, 2 frames, delay 10");
+}
+
 // Every failure exits with 1, says why, prints no success line and leaves the folder as it was: neither
 // target replaced when either cannot be written, no temporary left, no GIF beside or above a project.
 TEST(Cli, FailuresExitWithOneAndChangeNothing) {
