@@ -1,6 +1,7 @@
 #pragma once
 // The one top-level window: menus, tool bar, status bar, the frame strip, the preview and the settings.
 
+#include "window/frame_intake.h"
 #include "window/frame_picture_cache.h"
 #include "window/preview_canvas.h"
 
@@ -51,6 +52,8 @@ public:
     wxSize ThumbnailBox() const;
     // The part of Insert Image after its dialog.
     void InsertImageFiles(const wxArrayString& paths);
+    // While a batch of pictures is read, nothing that would read another or change the frame list runs.
+    bool IsLoadingFrames() const;
     void OnAddImage(wxCommandEvent& event);
     void OnInsertImage(wxCommandEvent& event);
     void OnDeleteImages(wxCommandEvent& event);
@@ -153,7 +156,7 @@ public:
     wxString m_projectPath;
     wxString m_projectName;
     wxString m_currentFileName;
-    wxBitmap m_currentBitmap;
+    wxSize m_currentPictureSize;  // of the frame last shown by a click; 0 x 0 when it could not be shown
     int m_frameIndex = 0;
     int m_loopCount = 0;
     int m_loopsDone = 0;
@@ -183,6 +186,19 @@ private:
     // The preview panel's picture; Clear() it whenever frames are removed.
     PreviewCanvas m_preview;
     FramePictureCache m_framePictures;
+    // The item's picture as the preview panel shows it (reduced to 256 colours, or in its own colours).
+    FramePictureCache::Pictures PreviewPicture(const wxImageThumbnailItem& item, bool reduced = true);
+    // The frames after `index` (and the one before it), prepared while that one is looked at.
+    void PrefetchAround(int index);
+
+    // Frame intake: one batch at a time, with the menus and tools at rest meanwhile.
+    frame_intake::Summary RunIntake(const char* titleKey, const wxArrayString& paths,
+                                    const frame_intake::AddFrame& add);
+    // True, with a bell, while a batch is read: the command that asked must not run now.
+    bool RefusedWhileLoading() const;
+    // Closing while a batch is read stops the batch and closes once it has unwound; true when deferred.
+    bool DeferCloseWhileLoading(bool force);
+    std::optional<bool> m_closeWhenLoaded;  // a close asked for while loading; whether it was forced
 
     // Unsaved work: the delay, width, height and the frames' files in order against the last opened or
     // saved values.

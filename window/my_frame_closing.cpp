@@ -51,6 +51,11 @@ void MyFrame::ReportWriteFailure(const wxString& path, const wxString& reason) {
 }
 
 void MyFrame::OnQuit(wxCloseEvent& event) {
+    if (DeferCloseWhileLoading(!event.CanVeto())) {
+        if (event.CanVeto())
+            event.Veto();
+        return;
+    }
     if (!event.CanVeto()) {
         // The session is ending and the window goes whatever is answered: offer to save, without Cancel.
         StopAnimation();
@@ -69,6 +74,8 @@ void MyFrame::OnQuit(wxCloseEvent& event) {
 void MyFrame::OnQuitMenu(wxCommandEvent&) { Quit(); }
 
 void MyFrame::Quit() {
+    if (DeferCloseWhileLoading(false))
+        return;
     StopAnimation();
     if (m_thumbnailCtrl->GetCount() > 0)
         ConfirmClose();
