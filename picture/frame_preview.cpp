@@ -63,6 +63,11 @@ PreparedPreview PreviewPreparer::Take(const PreviewKey& key) {
     return PreparePreview(key);
 }
 
+size_t PreviewPreparer::WaitingCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_waiting.size() + (m_preparing ? 1 : 0);
+}
+
 size_t PreviewPreparer::ReadyCount() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_ready.size();

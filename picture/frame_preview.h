@@ -57,6 +57,8 @@ public:
     // calling thread.
     PreparedPreview Take(const PreviewKey& key);
 
+    // Previews still to make (the one being made included), and made but not taken.
+    size_t WaitingCount() const;
     size_t ReadyCount() const;
 
     // Previews made and not yet taken; older ones are dropped beyond this.
