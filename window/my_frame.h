@@ -9,6 +9,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -196,9 +197,10 @@ private:
                                     const frame_intake::AddFrame& add);
     // True, with a bell, while a batch is read: the command that asked must not run now.
     bool RefusedWhileLoading() const;
-    // Closing while a batch is read stops the batch and closes once it has unwound; true when deferred.
-    bool DeferCloseWhileLoading(bool force);
-    std::optional<bool> m_closeWhenLoaded;  // a close asked for while loading; whether it was forced
+    // While a batch is read: stops it and runs `then` once it has unwound (closing must not pull the
+    // window from under it); true when deferred.
+    bool DeferWhileLoading(std::function<void()> then);
+    std::function<void()> m_whenLoaded;
 
     // Unsaved work: the delay, width, height and the frames' files in order against the last opened or
     // saved values.

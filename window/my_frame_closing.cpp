@@ -51,7 +51,8 @@ void MyFrame::ReportWriteFailure(const wxString& path, const wxString& reason) {
 }
 
 void MyFrame::OnQuit(wxCloseEvent& event) {
-    if (DeferCloseWhileLoading(!event.CanVeto())) {
+    const bool force = !event.CanVeto();
+    if (DeferWhileLoading([this, force] { Close(force); })) {
         if (event.CanVeto())
             event.Veto();
         return;
@@ -74,7 +75,7 @@ void MyFrame::OnQuit(wxCloseEvent& event) {
 void MyFrame::OnQuitMenu(wxCommandEvent&) { Quit(); }
 
 void MyFrame::Quit() {
-    if (DeferCloseWhileLoading(false))
+    if (DeferWhileLoading([this] { Quit(); }))
         return;
     StopAnimation();
     if (m_thumbnailCtrl->GetCount() > 0)

@@ -8,6 +8,7 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -59,19 +60,16 @@ frame_intake::Summary MyFrame::RunIntake(const char* titleKey, const wxArrayStri
         const CommandsAtRest atRest(m_menubar, m_toolBar2);
         summary = frame_intake::Run(this, titleKey, paths, ThumbnailBox(), add);
     }
-    if (m_closeWhenLoaded) {
-        const bool force = *m_closeWhenLoaded;
-        m_closeWhenLoaded.reset();
-        CallAfter([this, force] { Close(force); });
-    }
+    if (m_whenLoaded)
+        CallAfter(std::exchange(m_whenLoaded, nullptr));
     return summary;
 }
 
-bool MyFrame::DeferCloseWhileLoading(bool force) {
+bool MyFrame::DeferWhileLoading(std::function<void()> then) {
     if (!IsLoadingFrames())
         return false;
-    // The batch stops after the frame being added, and closing goes on once it has unwound.
+    // The batch stops after the frame being added.
     frame_intake::CancelBusy();
-    m_closeWhenLoaded = force || m_closeWhenLoaded.value_or(false);
+    m_whenLoaded = std::move(then);
     return true;
 }

@@ -44,7 +44,13 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PreviewPicture,
                                          PreviewCase{{1920, 1080}, {640, 360}, false},
                                          PreviewCase{{300, 200}, {300, 200}, true},  // shown whole: the GIF's own frame
                                          PreviewCase{{1000, 10}, {80, 1}, true},
-                                         PreviewCase{{30, 20}, {30, 20}, false}));
+                                         PreviewCase{{30, 20}, {30, 20}, false}),
+                         [](const testing::TestParamInfo<PreviewCase>& info) {
+                             const PreviewCase& c = info.param;
+                             return wxString::Format("From%dx%dTo%dx%d%s", c.picture.x, c.picture.y, c.shown.x,
+                                                     c.shown.y, c.reduced ? "Reduced" : "")
+                                 .ToStdString();
+                         });
 
 TEST(PreviewPictureEdges, NothingForAnEmptyPictureOrAnEmptySize) {
     EXPECT_FALSE(MakePreviewPicture(wxImage(), wxSize(10, 10), true).IsOk());
