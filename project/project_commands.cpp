@@ -27,7 +27,7 @@ void MyFrame::ShowProjectTitle() {
 }
 
 void MyFrame::OnOpenProject(wxCommandEvent&) {
-    if (ConfirmReplacingWork())
+    if (!RefusedWhileLoading() && ConfirmReplacingWork())
         LoadProject();
 }
 
@@ -66,6 +66,9 @@ void MyFrame::LoadProject() {
 }
 
 void MyFrame::OpenProjectFile(const wxString& path) {
+    // It empties the strip first, under a batch that may still be adding to it.
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     // The whole file is read and checked before the window changes: a file that cannot be used leaves
     // the work, the title and the project path as they were.
@@ -101,17 +104,18 @@ void MyFrame::OpenProjectFile(const wxString& path) {
     wxArrayString imagePaths;
     for (const wxString& imagePath : contents.imagePaths)
         imagePaths.Add(imagePath);
-    frame_intake::Run(this, "Load Xml Files", imagePaths, ThumbnailBox(), [&](const LoadedFrame& frame) {
+    RunIntake("Load Xml Files", imagePaths, [&](const LoadedFrame& frame) {
         auto item = std::make_unique<wxImageThumbnailItem>(frame);
         wxImageThumbnailItem* added = item.get();
         if (m_thumbnailCtrl->Append(std::move(item), contents.delay) < 0 || previewShown)
             return;
         previewShown = true;
-        const wxBitmap picture = m_framePictures.Get(*added).picture;
+        // The picture in its own colours, made at the size it is shown.
+        const wxBitmap picture = PreviewPicture(*added, false).shown;
         m_preview.Show(picture);
+        const wxSize size = picture.IsOk() ? added->m_pictureSize : wxSize(0, 0);
         m_statusBar1->SetStatusText(wxString::Format(wxGetTranslation("%s Width:%d px,Height:%d px"),
-                                                     wxFileNameFromPath(frame.path), picture.GetWidth(),
-                                                     picture.GetHeight()),
+                                                     wxFileNameFromPath(frame.path), size.x, size.y),
                                     1);
     });
     // A project opened starts a history of its own.

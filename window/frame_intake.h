@@ -1,7 +1,7 @@
 #pragma once
 // Adds a batch of picture files to the window: they are read on worker threads while the window
-// keeps repainting, join in the order given as they become ready, and every refused file is named
-// in one message afterwards.
+// keeps handling its events (the strip scrolls, frames can be clicked), join in the order given as
+// they become ready, and every refused file is named in one message afterwards.
 
 #include "picture/frame_loader.h"
 
@@ -24,8 +24,15 @@ struct Summary {
 };
 
 // Beyond a handful of files a progress dialog counts the frames and offers Cancel; the frames
-// added before Cancel stay.
+// added before Cancel stay. Returns when the batch is done. One batch at a time: a batch given
+// while another is read is not read at all (cancelled), since the two would mix their frames.
 Summary Run(wxWindow* parent, const char* titleKey, const wxArrayString& paths, const wxSize& thumbnailBox,
             const AddFrame& add);
+
+// Whether a batch is being read.
+bool Busy();
+
+// Stops the batch being read after the frame being added; the frames added stay.
+void CancelBusy();
 
 }  // namespace frame_intake

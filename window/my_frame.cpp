@@ -272,10 +272,8 @@ void MyFrame::SetControlLabels() {
 
 void MyFrame::RefreshLabels() {
     SetControlLabels();
-    const bool shown = m_currentBitmap.IsOk();
-    m_statusBar1->SetStatusText(status_texts::ClickedFrame(m_currentFileName, shown ? m_currentBitmap.GetWidth() : 0,
-                                                           shown ? m_currentBitmap.GetHeight() : 0),
-                                1);
+    m_statusBar1->SetStatusText(
+        status_texts::ClickedFrame(m_currentFileName, m_currentPictureSize.x, m_currentPictureSize.y), 1);
     RefreshOutputSize();
     SetTitle(paths::DisplayName());
 }

@@ -2,6 +2,7 @@
 // The one top-level window: menus, tool bar, status bar, the frame strip, the preview and the settings.
 
 #include "window/frame_order.h"
+#include "window/frame_intake.h"
 #include "window/frame_picture_cache.h"
 #include "window/preview_canvas.h"
 #include "window/work_model.h"
@@ -10,6 +11,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,6 +61,8 @@ public:
     // Files and folders dropped on the strip or the preview: before the frame `beforeFrame`, or at the
     // end when it is -1; a project file dropped alone is opened as Open Project opens it.
     void DropFiles(const wxArrayString& paths, int beforeFrame);
+    // While a batch of pictures is read, nothing that would read another or change the frame list runs.
+    bool IsLoadingFrames() const;
     void OnAddImage(wxCommandEvent& event);
     void OnInsertImage(wxCommandEvent& event);
     void OnDeleteImages(wxCommandEvent& event);
@@ -187,7 +191,7 @@ public:
     wxString m_projectPath;
     wxString m_projectName;
     wxString m_currentFileName;
-    wxBitmap m_currentBitmap;
+    wxSize m_currentPictureSize;  // of the frame last shown by a click; 0 x 0 when it could not be shown
     int m_frameIndex = 0;
     int m_loopCount = 0;
     int m_loopsDone = 0;
@@ -218,6 +222,20 @@ private:
     // The preview panel's picture; Clear() it whenever frames are removed.
     PreviewCanvas m_preview;
     FramePictureCache m_framePictures;
+    // The item's picture as the preview panel shows it (reduced to 256 colours, or in its own colours).
+    FramePictureCache::Pictures PreviewPicture(const wxImageThumbnailItem& item, bool reduced = true);
+    // The frames after `index` (and the one before it), prepared while that one is looked at.
+    void PrefetchAround(int index);
+
+    // Frame intake: one batch at a time, with the menus and tools at rest meanwhile.
+    frame_intake::Summary RunIntake(const char* titleKey, const wxArrayString& paths,
+                                    const frame_intake::AddFrame& add);
+    // True, with a bell, while a batch is read: the command that asked must not run now.
+    bool RefusedWhileLoading() const;
+    // While a batch is read: stops it and runs `then` once it has unwound (closing must not pull the
+    // window from under it); true when deferred.
+    bool DeferWhileLoading(std::function<void()> then);
+    std::function<void()> m_whenLoaded;
 
     // Unsaved work: the delay, width, height and the frames' files in order against the last opened or
     // saved values.

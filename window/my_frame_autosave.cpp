@@ -81,6 +81,8 @@ void MyFrame::RestoreWork(const AutosavedWork& work) {
 }
 
 void MyFrame::KeepWorkAndClose() {
+    if (DeferWhileLoading([this] { KeepWorkAndClose(); }))
+        return;
     StopAnimation();
     if (m_autosaver) {
         m_autosaver->WriteNow();

@@ -41,6 +41,12 @@ void MyFrame::ReportWriteFailure(const wxString& path, const wxString& reason) {
 }
 
 void MyFrame::OnQuit(wxCloseEvent& event) {
+    const bool force = !event.CanVeto();
+    if (DeferWhileLoading([this, force] { Close(force); })) {
+        if (event.CanVeto())
+            event.Veto();
+        return;
+    }
     if (!event.CanVeto()) {
         // The session is ending and the window goes whatever is answered: offer to save, without Cancel.
         StopAnimation();
@@ -59,6 +65,8 @@ void MyFrame::OnQuit(wxCloseEvent& event) {
 void MyFrame::OnQuitMenu(wxCommandEvent&) { Quit(); }
 
 void MyFrame::Quit() {
+    if (DeferWhileLoading([this] { Quit(); }))
+        return;
     StopAnimation();
     if (m_thumbnailCtrl->GetCount() > 0)
         ConfirmClose();

@@ -16,6 +16,8 @@ void MyFrame::InstallDropTargets() {
 }
 
 void MyFrame::DropFiles(const wxArrayString& paths, int beforeFrame) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     const dropped_files::Contents dropped = dropped_files::Resolve({paths.begin(), paths.end()});
     if (!dropped.project.empty()) {

@@ -42,6 +42,8 @@ wxArrayString AskForImages(wxWindow* parent, const char* titleKey) {
 }  // namespace
 
 void MyFrame::OnAddImage(wxCommandEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     AddImageFiles(AskForImages(this, "Add Image Files"));
 }
@@ -51,7 +53,7 @@ void MyFrame::AddImageFiles(const wxArrayString& paths) {
         return;
     const int delay = m_spinctrl_delay->GetValue();
     const Work::State before = CurrentWork();
-    frame_intake::Run(this, "Add Image Files", paths, ThumbnailBox(), [this, delay](const LoadedFrame& frame) {
+    RunIntake("Add Image Files", paths, [this, delay](const LoadedFrame& frame) {
         m_thumbnailCtrl->Append(std::make_unique<wxImageThumbnailItem>(frame), delay);
     });
     EnableFrameCommands(true);
@@ -60,6 +62,8 @@ void MyFrame::AddImageFiles(const wxArrayString& paths) {
 }
 
 void MyFrame::OnInsertImage(wxCommandEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     const wxArrayString paths = AskForImages(this, "Insert Image Files");
     if (!paths.empty())
@@ -75,10 +79,9 @@ void MyFrame::InsertImageFiles(const wxArrayString& paths, int position) {
     const Work::State before = CurrentWork();
     if (m_thumbnailCtrl->GetCount() > 0 && position >= 0 && position < m_thumbnailCtrl->GetCount()) {
         // Each file goes after the one inserted before it, so they keep the order they were given in.
-        frame_intake::Run(this, "Insert Image Files", paths, ThumbnailBox(),
-                          [this, position](const LoadedFrame& frame) mutable {
-                              m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(frame), position++);
-                          });
+        RunIntake("Insert Image Files", paths, [this, position](const LoadedFrame& frame) mutable {
+            m_thumbnailCtrl->Insert(std::make_unique<wxImageThumbnailItem>(frame), position++);
+        });
     }
     RefreshOutputSize();
     RecordChange(wxTRANSLATE("Insert"), before);
@@ -89,6 +92,8 @@ wxSize MyFrame::ThumbnailBox() const {
 }
 
 void MyFrame::OnDeleteImages(wxCommandEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     const wxArrayInt& selections = m_thumbnailCtrl->m_selections;
     if (m_thumbnailCtrl->GetCount() == 0 || selections.empty() || selections[0] < 0)
@@ -118,6 +123,8 @@ void MyFrame::OnDeleteImages(wxCommandEvent&) {
 }
 
 void MyFrame::OnClearAll(wxCommandEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     const Work::State before = CurrentWork();
     m_thumbnailCtrl->Clear();
@@ -138,19 +145,19 @@ void MyFrame::OnThumbnailLeftClick(wxThumbnailEvent& event) {
     auto* item = dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(event.GetIndex()));
     if (!item)
         return;
-    // Read once for both: the preview shows the reduction, the status bar the picture's size.
-    const FramePictureCache::Pictures pictures = m_framePictures.Get(*item);
-    m_preview.Show(pictures.reduced);
+    const FramePictureCache::Pictures pictures = PreviewPicture(*item);
+    m_preview.Show(pictures.shown);
     m_currentFileName = wxFileNameFromPath(item->m_path);
-    m_currentBitmap = pictures.picture;
-    const bool hasPicture = m_currentBitmap.IsOk();
-    m_statusBar1->SetStatusText(status_texts::ClickedFrame(m_currentFileName,
-                                                           hasPicture ? m_currentBitmap.GetWidth() : 0,
-                                                           hasPicture ? m_currentBitmap.GetHeight() : 0),
-                                1);
+    // A file that is no longer the one added shows nothing, and no size.
+    m_currentPictureSize = pictures.shown.IsOk() ? item->m_pictureSize : wxSize(0, 0);
+    m_statusBar1->SetStatusText(
+        status_texts::ClickedFrame(m_currentFileName, m_currentPictureSize.x, m_currentPictureSize.y), 1);
+    PrefetchAround(event.GetIndex());
 }
 
 void MyFrame::OnThumbnailRightClick(wxThumbnailEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     wxMenu menu;
     // The entries reach their handlers through the identifiers 0 and wxID_DELETE bound with the menu bar.

@@ -52,6 +52,9 @@ MyFrame::Work::State MyFrame::CurrentWork() const {
 }
 
 void MyFrame::RecordChange(const char* action, const Work::State& before, const char* mergeKey) {
+    // A setting changed while a batch loads becomes part of the batch's step, recorded when it ends.
+    if (IsLoadingFrames())
+        return;
     m_work.Record(action, before, CurrentWork(), mergeKey);
     RefreshEditMenu();
 }
@@ -90,6 +93,8 @@ void MyFrame::ShowWork(const Work::State& state) {
 }
 
 void MyFrame::OnUndo(wxCommandEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     if (std::optional<Work::State> state = m_work.Undo(CurrentWork()))
         ShowWork(*state);
@@ -98,6 +103,8 @@ void MyFrame::OnUndo(wxCommandEvent&) {
 }
 
 void MyFrame::OnRedo(wxCommandEvent&) {
+    if (RefusedWhileLoading())
+        return;
     StopAnimation();
     if (std::optional<Work::State> state = m_work.Redo(CurrentWork()))
         ShowWork(*state);
@@ -106,7 +113,7 @@ void MyFrame::OnRedo(wxCommandEvent&) {
 }
 
 void MyFrame::Rearrange(const char* action, const std::optional<frame_order::Arrangement>& arrangement) {
-    if (!arrangement)
+    if (!arrangement || RefusedWhileLoading())
         return;
     StopAnimation();
     const Work::State before = CurrentWork();

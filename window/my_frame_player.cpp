@@ -4,6 +4,7 @@
 #include "app/paths.h"
 #include "window/loop_count_dialog.h"
 #include "window/played_delay.h"
+#include "window/preview_fit.h"
 #include "window/thumbnailctrl/thumbnail_ctrl.h"
 
 #include <wx/log.h>
@@ -30,7 +31,30 @@ void MyFrame::ShowPlayerState(bool playing) {
 }
 
 void MyFrame::ShowFrame(wxImageThumbnailItem* item) {
-    m_preview.Show(item ? m_framePictures.Get(*item).reduced : wxBitmap());
+    m_preview.Show(item ? PreviewPicture(*item).shown : wxBitmap());
+}
+
+FramePictureCache::Pictures MyFrame::PreviewPicture(const wxImageThumbnailItem& item, bool reduced) {
+    const wxRect place = preview_fit::Place(m_preview.PanelSize(), item.m_pictureSize);
+    if (place.IsEmpty())
+        return FramePictureCache::Pictures();
+    return m_framePictures.Get(item, place.GetSize(), reduced);
+}
+
+void MyFrame::PrefetchAround(int index) {
+    const int count = m_thumbnailCtrl->GetCount();
+    if (count == 0)
+        return;
+    std::vector<const wxImageThumbnailItem*> items;
+    // The player and a person stepping through the frames go forward, now and then one back.
+    for (int offset : {1, 2, -1, 3}) {
+        const int neighbour = ((index + offset) % count + count) % count;
+        if (neighbour != index) {
+            if (auto* item = dynamic_cast<const wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(neighbour)))
+                items.push_back(item);
+        }
+    }
+    m_framePictures.Prefetch(items, m_preview.PanelSize());
 }
 
 void MyFrame::StopAnimation() {
@@ -62,6 +86,7 @@ void MyFrame::OnTimer(wxTimerEvent&) {
         return;
     }
     ShowFrame(dynamic_cast<wxImageThumbnailItem*>(m_thumbnailCtrl->GetItem(m_frameIndex)));
+    PrefetchAround(m_frameIndex);
     if (++m_frameIndex == count) {
         ++m_loopsDone;
         if (m_loopsDone == m_loopCount) {

@@ -15,9 +15,10 @@ void PreviewCanvas::Attach(wxWindow* panel) {
     m_panel->Bind(wxEVT_PAINT, &PreviewCanvas::OnPaint, this);
 }
 
+wxSize PreviewCanvas::PanelSize() const { return m_panel->GetSize(); }
+
 void PreviewCanvas::Show(const wxBitmap& picture) {
-    // The window size, border included, as the placement rule measures the panel.
-    const wxSize panelSize = m_panel->GetSize();
+    const wxSize panelSize = PanelSize();
     if (panelSize != m_panelSize) {
         m_fitted.Clear();
         m_panelSize = panelSize;

@@ -29,6 +29,9 @@ public:
     // frames are removed, so that no copy outlives its frame.
     void Clear();
 
+    // The panel's size, border included, as the placement rule measures it.
+    wxSize PanelSize() const;
+
 private:
     void OnPaint(wxPaintEvent& event);
     void Repaint();
