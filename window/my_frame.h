@@ -244,6 +244,8 @@ private:
     std::vector<wxString> FramePaths() const;
     // Shows a state of the work taken back or done again.
     void ShowWork(const Work::State& state);
+    // Undo or Redo: the state it gives back is shown; a refused step leaves the work as it is.
+    void StepThroughHistory(std::optional<Work::State> (Work::*step)(const Work::State&));
     // The reordering commands: the strip's new order, recorded as one step; nothing when it is none.
     void Rearrange(const char* action, const std::optional<frame_order::Arrangement>& arrangement);
     void MoveSelectionBy(int offset);

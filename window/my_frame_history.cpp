@@ -92,21 +92,15 @@ void MyFrame::ShowWork(const Work::State& state) {
     RefreshEditMenu();
 }
 
-void MyFrame::OnUndo(wxCommandEvent&) {
-    if (RefusedWhileLoading())
-        return;
-    StopAnimation();
-    if (std::optional<Work::State> state = m_work.Undo(CurrentWork()))
-        ShowWork(*state);
-    else
-        RefreshEditMenu();
-}
+void MyFrame::OnUndo(wxCommandEvent&) { StepThroughHistory(&Work::Undo); }
 
-void MyFrame::OnRedo(wxCommandEvent&) {
+void MyFrame::OnRedo(wxCommandEvent&) { StepThroughHistory(&Work::Redo); }
+
+void MyFrame::StepThroughHistory(std::optional<Work::State> (Work::*step)(const Work::State&)) {
     if (RefusedWhileLoading())
         return;
     StopAnimation();
-    if (std::optional<Work::State> state = m_work.Redo(CurrentWork()))
+    if (std::optional<Work::State> state = (m_work.*step)(CurrentWork()))
         ShowWork(*state);
     else
         RefreshEditMenu();
