@@ -25,7 +25,9 @@ wxImage MakeThumbnail(const wxImage& picture, const wxSize& box) {
 FrameLoader::FrameLoader(std::vector<wxString> paths, const wxSize& thumbnailBox, unsigned threads)
     : m_paths(std::move(paths)),
       m_box(thumbnailBox),
-      m_lookAhead(4 * size_t(threads ? threads : std::max(1u, std::thread::hardware_concurrency()))) {
+      // Finished frames hold only their thumbnails, so many may wait for the GUI thread: small pictures
+      // are then not held back between its visits.
+      m_lookAhead(std::max<size_t>(64, 4 * size_t(threads ? threads : std::thread::hardware_concurrency()))) {
     const unsigned count = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
     for (unsigned i = 0; i < count && i < m_paths.size(); ++i)
         m_workers.emplace_back([this] { Work(); });

@@ -22,6 +22,8 @@ constexpr size_t kQuietCount = 5;
 constexpr int kCollectIntervalMs = 15;
 // The longest the GUI thread adds frames before it returns to the window's events.
 constexpr std::chrono::milliseconds kAddingSlice(25);
+// How long, within a slice, it waits for the next frame: small pictures keep coming, large ones do not.
+constexpr std::chrono::milliseconds kNextFrameWait(3);
 
 // Set while a batch is read; raised to stop it. The GUI thread alone touches it.
 bool* g_stopRequest = nullptr;
@@ -82,7 +84,7 @@ Summary Run(wxWindow* parent, const char* titleKey, const wxArrayString& paths, 
                 return;
             const auto sliceEnd = std::chrono::steady_clock::now() + kAddingSlice;
             while (!stop && std::chrono::steady_clock::now() < sliceEnd) {
-                std::optional<LoadedFrame> frame = loader.TakeNext(std::chrono::milliseconds(0));
+                std::optional<LoadedFrame> frame = loader.TakeNext(kNextFrameWait);
                 if (!frame)
                     break;
                 if (frame->outcome.Taken()) {
