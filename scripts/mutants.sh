@@ -56,7 +56,7 @@ strip-hit-column|window/thumbnailctrl/thumbnail_ctrl.cpp|const int col = pt.x / 
 strip-item-height|window/thumbnailctrl/thumbnail_ctrl.cpp|m_itemHeight = m_thumbnailHeight + 2 * m_textHeight + 4 * m_margin;|m_itemHeight = m_thumbnailHeight + 2 * m_textHeight + 3 * m_margin;
 select-shift-range|window/thumbnailctrl/thumbnail_ctrl.cpp|const bool ranged = anchor != -1 && anchor < GetCount() && anchor != n;|const bool ranged = anchor != -1 && anchor < GetCount() - 1 && anchor != n;
 select-ctrl-toggle|window/thumbnailctrl/thumbnail_ctrl.cpp|Select(n, !wasSelected);|Select(n, true);
-close-snapshot-width|window/my_frame_closing.cpp|m_spinctrl_width->GetValue() == m_savedWidth &&|true &&
+close-snapshot-width|window/work_model.h|WorkSettings{m_savedDelay, m_savedWidth, m_savedHeight}|WorkSettings{m_savedDelay, current.settings.width, m_savedHeight}
 close-failed-save|window/my_frame_closing.cpp|if (SaveProject())|if (SaveProject() \|\| true)
 cli-delay-range|cli/cli_options.cpp|isDelay ? 0 : 1, number|isDelay ? 1 : 1, number
 cli-largest|cli/cli_options.cpp|value <= kLargestValue|value < kLargestValue
