@@ -67,7 +67,6 @@ loop-count-forever|window/loop_count_dialog.cpp|const int value = m_playTimes->G
 language-menu-state|app/language_switch.cpp|m_thumbnailCtrl->GetCount() > 0);|m_thumbnailCtrl->GetCount() > 1);
 icon-theme-first|window/application_icon.cpp|if (!themed.IsEmpty())|if (themed.IsEmpty())
 crash-report-once|app/crash_report.cpp|wxRemoveFile(file);|(void)file;
-
 options-skip-comments|app/domain_option.cpp|entry = FirstElement(entry->GetNext());|entry = entry->GetNext();
 options-seventh-entry|app/domain_option.cpp|for (size_t i = 0; i < WXSIZEOF(fields); ++i) {|for (size_t i = 0; i < WXSIZEOF(fields) - 1; ++i) {
 update-last-match|app/update_check.cpp|element; element = element->GetNext()) {|element && newest.empty(); element = element->GetNext()) {
