@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <new>
 
-wxImage MakeThumbnail(const wxImage& picture, const wxSize& box) {
+IndexedPicture MakeThumbnail(const wxImage& picture, const wxSize& box) {
     if (!picture.IsOk())
-        return wxImage();
+        return {};
     const double rx = static_cast<double>(box.x) / picture.GetWidth();
     const double ry = static_cast<double>(box.y) / picture.GetHeight();
     wxImage scaled = picture;
@@ -19,7 +19,7 @@ wxImage MakeThumbnail(const wxImage& picture, const wxSize& box) {
     }
     // Reducing the small copy costs next to nothing; reducing the full picture first cost more
     // than decoding it.
-    return ConvertToPaletteImage(scaled);
+    return IndexedPicture::FromImage(ConvertToPaletteImage(scaled));
 }
 
 FrameLoader::FrameLoader(std::vector<wxString> paths, const wxSize& thumbnailBox, unsigned threads)
@@ -79,7 +79,7 @@ void FrameLoader::Work() {
         } catch (const std::bad_alloc&) {
             frame.outcome = picture_intake::Outcome();
             frame.outcome.refusal = picture_intake::Refusal::Damaged;
-            frame.thumbnail = wxImage();
+            frame.thumbnail = IndexedPicture();
         }
         frame.outcome.picture = wxImage();
         {

@@ -2,6 +2,7 @@
 // Reads a batch of picture files on worker threads and hands each frame back in the order given:
 // its size, its file's stamp and a thumbnail, or the refusal. The full picture is not kept.
 
+#include "picture/indexed_picture.h"
 #include "picture/picture_intake.h"
 
 #include <wx/gdicmn.h>
@@ -20,12 +21,12 @@
 struct LoadedFrame {
     wxString path;
     picture_intake::Outcome outcome;  // refusal, size and stamp; the picture itself is dropped
-    wxImage thumbnail;                // empty when refused
+    IndexedPicture thumbnail;         // empty when refused
 };
 
 // The thumbnail of a picture: scaled down to fit the box (never enlarged, at least one pixel each
 // way), then reduced to 256 colours as the export reduces the picture.
-wxImage MakeThumbnail(const wxImage& picture, const wxSize& box);
+IndexedPicture MakeThumbnail(const wxImage& picture, const wxSize& box);
 
 class FrameLoader {
 public:

@@ -77,8 +77,11 @@ bool wxThumbnailItem::DrawBackground(wxDC& dc, wxThumbnailCtrl* ctrl, const wxRe
 
 bool wxImageThumbnailItem::Draw(wxDC& dc, wxThumbnailCtrl*, const wxRect& imageRect, int) {
     if (m_thumbnail.IsOk()) {
-        dc.DrawBitmap(m_thumbnail, imageRect.x + (imageRect.width - m_thumbnail.GetWidth()) / 2,
-                      imageRect.y + (imageRect.height - m_thumbnail.GetHeight()) / 2, false);
+        // Made for each paint: only the visible cells are painted, and a bitmap per frame would
+        // hold four times the thumbnail's bytes.
+        const wxSize size = m_thumbnail.GetSize();
+        dc.DrawBitmap(wxBitmap(m_thumbnail.ToImage()), imageRect.x + (imageRect.width - size.x) / 2,
+                      imageRect.y + (imageRect.height - size.y) / 2, false);
     }
     return true;
 }
@@ -86,8 +89,7 @@ bool wxImageThumbnailItem::Draw(wxDC& dc, wxThumbnailCtrl*, const wxRect& imageR
 wxImageThumbnailItem::wxImageThumbnailItem(const LoadedFrame& frame)
     : wxThumbnailItem(frame.path), m_pictureSize(int(frame.outcome.width), int(frame.outcome.height)),
       m_stamp(frame.outcome.stamp) {
-    if (frame.thumbnail.IsOk())
-        m_thumbnail = wxBitmap(frame.thumbnail);
+    m_thumbnail = frame.thumbnail;
 }
 
 bool wxImageThumbnailItem::Load(wxThumbnailCtrl* ctrl, bool forceLoad) {
@@ -98,10 +100,10 @@ bool wxImageThumbnailItem::Load(wxThumbnailCtrl* ctrl, bool forceLoad) {
         m_refusal = outcome;
         return false;
     }
-    const wxImage thumbnail = MakeThumbnail(outcome.picture, wxSize(ctrl->m_thumbnailWidth, ctrl->m_thumbnailHeight));
+    IndexedPicture thumbnail = MakeThumbnail(outcome.picture, wxSize(ctrl->m_thumbnailWidth, ctrl->m_thumbnailHeight));
     if (!thumbnail.IsOk())
         return false;
-    m_thumbnail = wxBitmap(thumbnail);
+    m_thumbnail = std::move(thumbnail);
     m_pictureSize = outcome.picture.GetSize();
     m_stamp = outcome.stamp;
     return true;

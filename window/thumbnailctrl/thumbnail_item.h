@@ -54,7 +54,7 @@ public:
     // is no longer the one that was added.
     picture_intake::Outcome ReadPicture() const;
 
-    wxBitmap m_thumbnail;                // the reduction scaled down to the strip's thumbnail size, never enlarged
+    IndexedPicture m_thumbnail;          // the reduction scaled down to the strip's thumbnail size, never enlarged
     wxSize m_pictureSize;                // the picture's size; 0 x 0 while it has none
     picture_intake::FileStamp m_stamp;   // the file's identity when it was read
     picture_intake::Outcome m_refusal;   // why the last Load failed
