@@ -17,7 +17,7 @@ struct Options {
     std::optional<int> delay;   // hundredths of a second
     std::optional<int> width;   // pixels
     std::optional<int> height;
-    int level = 0;              // 0 exact, 1 smaller, 2 smallest
+    std::optional<int> level;   // 0 exact, 1 smaller, 2 smallest; else the project's, else 0
     std::optional<int> lossy;   // strength of level 2
     bool estimate = false;      // print the estimated size instead of writing
     bool keepGivenOrder = false;  // images as given, not in natural order

@@ -103,6 +103,7 @@ private:
 // Delay, size, GIF name and images as the settings give them before any picture is read.
 struct Work {
     int delay = kDefaultDelay;
+    int level = gif_optimise::kExact;
     std::optional<wxSize> referenceSize;  // a project's stored size; else found from the pictures
     wxString output;
     std::vector<wxString> imagePaths;
@@ -118,6 +119,7 @@ bool ReadProject(const Options& options, Work& work, const Console& console) {
         console.err << "quintrel-gif: " << Utf8(options.project) << ": Failed to load XML file!\n";
     const project_file::ProjectContents& contents = read.contents;
     work.delay = contents.delay;
+    work.level = contents.level;
     work.referenceSize = wxSize(contents.width, contents.height);
     work.imagePaths = contents.imagePaths;
     // The reader refuses names with folder parts, so the GIF lands in the project's folder.
@@ -158,13 +160,14 @@ bool OutputSize(const Options& options, const wxSize& reference, wxSize& size, c
     return true;
 }
 
-gif_export::Request MakeRequest(const Options& options, const PictureList& pictures, const wxSize& size, int delay) {
+gif_export::Request MakeRequest(const Options& options, const PictureList& pictures, const wxSize& size,
+                                const Work& work) {
     gif_export::Request request;
     request.frameCount = pictures.Count();
     request.width = size.x;
     request.height = size.y;
-    request.delay = delay;
-    request.level = static_cast<gif_optimise::Level>(options.level);
+    request.delay = work.delay;
+    request.level = static_cast<gif_optimise::Level>(options.level.value_or(work.level));
     request.lossy = options.lossy.value_or(gif_optimise::kDefaultLossy);
     return request;
 }
@@ -274,7 +277,7 @@ int Run(const Options& options, const Console& console) {
     if (!OutputSize(options, work.referenceSize.value_or(output_size::FindBestSize(pictures.Sizes())), size, console))
         return kFailed;
 
-    const gif_export::Request request = MakeRequest(options, pictures, size, work.delay);
+    const gif_export::Request request = MakeRequest(options, pictures, size, work);
     if (options.estimate)
         return PrintEstimate(request, pictures, console) ? kDone : kFailed;
     const wxString gifPath = work.output.empty() ? wxString() : gif_export::EnsureGifExtension(work.output);
