@@ -15,14 +15,17 @@ bool SameWork(const std::optional<AutosavedWork>& a, const std::optional<Autosav
 
 }  // namespace
 
-Autosaver::Autosaver(wxWindow* window, AutosaveFile file, std::function<std::optional<AutosavedWork>()> unsavedWork)
-    : m_window(window), m_file(std::move(file)), m_unsavedWork(std::move(unsavedWork)), m_timer(this) {
+Autosaver::Autosaver(wxWindow* window, AutosaveFile file, std::function<std::optional<AutosavedWork>()> unsavedWork,
+                     std::function<size_t()> workMark)
+    : m_window(window), m_file(std::move(file)), m_unsavedWork(std::move(unsavedWork)), m_workMark(std::move(workMark)) {
     m_window->Bind(wxEVT_IDLE, &Autosaver::OnIdle, this);
-    Bind(wxEVT_TIMER, &Autosaver::OnTimer, this);
+    m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { WriteNow(); });
+    m_lookTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Look(); });
 }
 
 Autosaver::~Autosaver() {
     m_timer.Stop();
+    m_lookTimer.Stop();
     m_window->Unbind(wxEVT_IDLE, &Autosaver::OnIdle, this);
     if (!m_keep)
         m_file.Remove();
@@ -30,6 +33,19 @@ Autosaver::~Autosaver() {
 
 void Autosaver::OnIdle(wxIdleEvent& event) {
     event.Skip();
+    if (m_lookedMark == m_workMark())
+        return;
+    const long sinceLook = m_sinceLook.Time();
+    if (sinceLook >= kLookIntervalMs)
+        Look();
+    else if (!m_lookTimer.IsRunning())
+        m_lookTimer.StartOnce(int(kLookIntervalMs - sinceLook));
+}
+
+void Autosaver::Look() {
+    m_lookTimer.Stop();
+    m_sinceLook.Start();
+    m_lookedMark = m_workMark();
     const std::optional<AutosavedWork> work = m_unsavedWork();
     if (SameWork(work, m_written)) {
         m_timer.Stop();  // changed and changed back before the file was due
@@ -40,8 +56,6 @@ void Autosaver::OnIdle(wxIdleEvent& event) {
     else if (!m_timer.IsRunning())
         m_timer.StartOnce(kDelayMs);
 }
-
-void Autosaver::OnTimer(wxTimerEvent&) { WriteNow(); }
 
 void Autosaver::WriteNow() {
     m_timer.Stop();

@@ -252,6 +252,9 @@ private:
     void RefreshEditMenu();
     // The work when it has frames and differs from the snapshot; nothing otherwise.
     std::optional<AutosavedWork> UnsavedWork() const;
+    // Changes whenever UnsavedWork may give something else; costs nothing like it.
+    size_t WorkMark() const;
+    size_t m_snapshotsTaken = 0;
     // The unsaved-work question; returns wxID_YES, wxID_NO or wxID_CANCEL.
     int AskToSaveProject(const wxString& title, bool allowCancel = true);
     // Project title: the name part without ".xml", " - ", the display name.

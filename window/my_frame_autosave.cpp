@@ -16,7 +16,19 @@
 
 void MyFrame::StartAutosave() {
     m_autosaver = std::make_unique<Autosaver>(this, AutosaveFile(paths::DataFolder(), getpid()),
-                                              [this] { return UnsavedWork(); });
+                                              [this] { return UnsavedWork(); }, [this] { return WorkMark(); });
+}
+
+size_t MyFrame::WorkMark() const {
+    size_t mark = 0;
+    const auto mix = [&mark](size_t value) { mark ^= value + 0x9E3779B97F4A7C15ull + (mark << 6) + (mark >> 2); };
+    mix(m_thumbnailCtrl->m_items.Revision());
+    mix(m_snapshotsTaken);
+    for (const wxSpinCtrl* control : {m_spinctrl_width, m_spinctrl_height, m_spinctrl_delay})
+        mix(static_cast<size_t>(control->GetValue()));
+    for (const wxString* text : {&m_gifPath, &m_gifName, &m_projectPath})
+        mix(std::hash<wxString>()(*text));
+    return mark;
 }
 
 std::optional<AutosavedWork> MyFrame::UnsavedWork() const {

@@ -27,7 +27,10 @@ std::vector<wxString> MyFrame::FramePaths() const {
     return paths;
 }
 
-void MyFrame::TakeSnapshot() { m_work.TakeSnapshot(CurrentWork()); }
+void MyFrame::TakeSnapshot() {
+    m_work.TakeSnapshot(CurrentWork());
+    ++m_snapshotsTaken;
+}
 
 int MyFrame::AskToSaveProject(const wxString& title, bool allowCancel) {
     const long buttons = wxYES_NO | (allowCancel ? wxCANCEL : 0) | wxNO_DEFAULT | wxICON_EXCLAMATION;

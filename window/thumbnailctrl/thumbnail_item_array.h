@@ -22,11 +22,20 @@ public:
     // Destroys the item at `uiIndex` and closes the gap.
     void RemoveAt(size_t uiIndex);
     // Destroys every item.
-    void Clear() { m_items.clear(); }
+    void Clear() {
+        m_items.clear();
+        ++m_revision;
+    }
 
     const std::vector<std::shared_ptr<wxThumbnailItem>>& Shared() const { return m_items; }
-    void Assign(std::vector<std::shared_ptr<wxThumbnailItem>> items) { m_items = std::move(items); }
+    void Assign(std::vector<std::shared_ptr<wxThumbnailItem>> items) {
+        m_items = std::move(items);
+        ++m_revision;
+    }
+    // Changes with every change of the list: equal revisions, same items in the same order.
+    size_t Revision() const { return m_revision; }
 
 private:
     std::vector<std::shared_ptr<wxThumbnailItem>> m_items;
+    size_t m_revision = 0;
 };
