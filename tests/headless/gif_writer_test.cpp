@@ -38,8 +38,7 @@ wxImage ManyColours(int width, int height, int n, int step = 1) {
     std::vector<Rgb> colours;
     std::vector<int> indices;
     for (int i = 0; i < n; ++i) {
-        colours.push_back({static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i),
-                           static_cast<unsigned char>(i * 3)});
+        colours.push_back({static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 3)});
         indices.push_back(i * step % n);
     }
     return PaletteImage(width, height, colours, indices);
@@ -50,8 +49,7 @@ struct LimitedStream : wxOutputStream {
     explicit LimitedStream(size_t limit) : limit(limit) {}
     size_t OnSysWrite(const void* buffer, size_t size) override {
         const size_t accepted = std::min(size, limit - written.size());
-        written.insert(written.end(), static_cast<const unsigned char*>(buffer),
-                       static_cast<const unsigned char*>(buffer) + accepted);
+        written.insert(written.end(), static_cast<const unsigned char*>(buffer), static_cast<const unsigned char*>(buffer) + accepted);
         m_lasterror = accepted < size ? wxSTREAM_WRITE_ERROR : wxSTREAM_NO_ERROR;
         return accepted;
     }
@@ -91,35 +89,25 @@ TEST(GifWriter, TwoFrameRedBlueAnimationByteForByte) {
 }
 
 // Each colour count at sizes with odd widths, single pixels and rows longer than one data sub-block, with
-// delays that round down or need the high byte: the packed bytes and tables follow the count, and giflib
-// reads back every pixel, the delay and the endless loop.
+// delays that round down or need the high byte: the screen's packed byte and padded table follow the
+// count, and giflib reads back every pixel, the delay and the endless loop.
 TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
     const struct {
         int count, width, height, milliseconds, hundredths;
-        unsigned char header, later;
-    } cases[] = {{1, 1, 1, 45, 4, 0x80, 0x80},          {2, 3, 2, 9, 0, 0x80, 0x80},
-                 {3, 2, 3, 3000, 300, 0xA1, 0xA1},      {5, 257, 3, 655350, 65535, 0xC2, 0x82},
-                 {9, 640, 5, 250, 25, 0xE3, 0xA3},      {17, 16, 16, 0, 0, 0x84, 0x84},
-                 {33, 3, 2, 100, 10, 0xA5, 0xA5},       {65, 257, 3, 70, 7, 0xC6, 0x86},
-                 {128, 16, 16, 70, 7, 0xC6, 0x86},      {129, 640, 5, 70, 7, 0xE7, 0xA7},
-                 {256, 16, 16, 70, 7, 0xE7, 0xA7}};
+        unsigned char packed;
+    } cases[] = {{1, 1, 1, 45, 4, 0x80},      {2, 3, 2, 9, 0, 0x80},     {3, 2, 3, 3000, 300, 0xA1},
+                 {5, 257, 3, 655350, 65535, 0xC2}, {9, 640, 5, 250, 25, 0xE3}, {17, 16, 16, 0, 0, 0x84},
+                 {33, 3, 2, 100, 10, 0xA5},   {65, 257, 3, 70, 7, 0xC6}, {128, 16, 16, 70, 7, 0xC6},
+                 {129, 640, 5, 70, 7, 0xE7},  {256, 16, 16, 70, 7, 0xE7}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
         const wxImage frame = ManyColours(c.width, c.height, c.count, 7);
-        const wxImage repeats = PaletteImage(c.width, c.height, {kRed, kBlue, kRed, {9, 9, 9}}, {2, 3});
-        const std::vector<wxImage> images = {frame, frame, repeats};
+        const std::vector<wxImage> images = {frame, frame, PaletteImage(c.width, c.height, {kRed, kBlue, kRed, {9, 9, 9}}, {2, 3})};
         bool ok = false;
         const Bytes gif = Save(images, c.milliseconds, &ok);
         ASSERT_TRUE(ok);
-        const size_t table = size_t(3) << ((gif[10] & 7) + 1);  // as the header states it
-        EXPECT_EQ(gif[10], c.header);
-        EXPECT_EQ(gif[13 + table], 0x21);  // the loop extension follows the padded table
-        // After the first frame's data come the second frame's control extension and descriptor.
-        size_t at = 13 + table + 19 + 8 + 10 + 1;
-        while (gif[at] != 0)
-            at += gif[at] + 1;
-        ASSERT_LT(at + 18, gif.size());
-        EXPECT_EQ(gif[at + 1 + 8 + 9], c.later);
+        EXPECT_EQ(gif[10], c.packed);
+        EXPECT_EQ(gif[13 + (size_t(3) << ((gif[10] & 7) + 1))], 0x21);  // the loop extension follows the table
         const gif_decoder::Animation decoded = gif_decoder::Decode(gif);
         ASSERT_TRUE(decoded.ok) << decoded.error;
         EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), wxSize(c.width, c.height));
@@ -127,8 +115,7 @@ TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
         ASSERT_EQ(decoded.frames.size(), images.size());
         for (size_t f = 0; f < images.size(); ++f) {
             EXPECT_EQ(decoded.frames[f].delay, c.hundredths);
-            const unsigned char* rgb = images[f].GetData();
-            EXPECT_TRUE(decoded.frames[f].screen == Bytes(rgb, rgb + c.width * c.height * 3)) << f;
+            EXPECT_TRUE(decoded.frames[f].screen == Bytes(images[f].GetData(), images[f].GetData() + c.width * c.height * 3)) << f;
         }
         // The lowest index of a repeated colour is the one written.
         for (size_t p = 0; p < decoded.frames.back().indices.size(); ++p)
@@ -161,7 +148,7 @@ TEST(GifWriter, RefusedAnimationsWriteNothingAndAFailedFrameKeepsTheEarlierOnes)
         EXPECT_TRUE(Save({good, other}, 100, &ok).empty());  // another size, or no palette
         EXPECT_FALSE(ok);
     }
-    wxImage tooMany(20, 20);
+    wxImage tooMany(20, 20);  // 400 colours behind a one-entry palette
     for (int i = 0; i < 400; ++i)
         tooMany.SetRGB(i % 20, i / 20, i % 256, i / 256, 7);
     const unsigned char grey[1] = {0};
@@ -181,7 +168,5 @@ TEST(GifWriter, ShortWritesFailAndKeepExactlyWhatWasWritten) {
         ASSERT_EQ(Save(images, 70, &ok, limit), Bytes(full.begin(), full.begin() + limit)) << limit;
         ASSERT_FALSE(ok) << limit;
     }
-    const gif_decoder::Animation decoded = gif_decoder::Decode(full);
-    ASSERT_TRUE(decoded.ok) << decoded.error;
-    EXPECT_EQ(decoded.frames.size(), 2u);
+    EXPECT_EQ(gif_decoder::Decode(full).frames.size(), 2u);
 }

@@ -14,7 +14,6 @@ namespace {
 
 using picture_bytes::Bytes;
 using picture_bytes::WriteScratch;
-using test_files::Scratch;
 
 Bytes Png(int width, int height) { return picture_bytes::Encode(picture_bytes::Ramp(width, height), wxBITMAP_TYPE_PNG); }
 
@@ -36,10 +35,8 @@ TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
                 frames.push_back(std::move(*frame));
         EXPECT_FALSE(loader.TakeNext(std::chrono::milliseconds(0)));
         ASSERT_EQ(frames.size(), paths.size());
-        for (size_t i = 0; i < frames.size(); ++i) {
-            EXPECT_EQ(frames[i].path, paths[i]);
-            EXPECT_FALSE(frames[i].outcome.picture.IsOk()) << "full pictures are not kept";
-        }
+        for (size_t i = 0; i < frames.size(); ++i)
+            EXPECT_TRUE(frames[i].path == paths[i] && !frames[i].outcome.picture.IsOk()) << i;  // full pictures are not kept
         EXPECT_EQ(frames[5].outcome.refusal, picture_intake::Refusal::Damaged);
         EXPECT_EQ(frames.back().outcome.refusal, picture_intake::Refusal::TooLarge);
         EXPECT_FALSE(frames[5].thumbnail.IsOk());
