@@ -216,17 +216,4 @@ TEST(PictureIntake, WhatIsNoPictureFileIsRefusedWithItsReason) {
     }
 }
 
-TEST(PictureIntake, ReadSizeDecodesNoPixelsAndTheStampFollowsTheFile) {
-    const wxString path = picture_bytes::WriteScratch("sized.bmp", picture_bytes::Encode(picture_bytes::Ramp(30, 20), wxBITMAP_TYPE_BMP));
-    const Outcome sized = picture_intake::ReadSize(path);
-    EXPECT_TRUE(sized.Taken() && !sized.picture.IsOk());
-    EXPECT_EQ(wxSize(sized.width, sized.height), wxSize(30, 20));
-    const Outcome first = picture_intake::Read(path);
-    EXPECT_EQ(first.stamp, picture_intake::StampOf(path));
-    ASSERT_TRUE(picture_bytes::Write(path, picture_bytes::Encode(picture_bytes::Ramp(31, 20), wxBITMAP_TYPE_BMP)));
-    EXPECT_NE(first.stamp, picture_intake::StampOf(path));
-    wxRemoveFile(path);
-    EXPECT_EQ(picture_intake::StampOf(path).size, -1);
-}
-
 }  // namespace
