@@ -106,12 +106,9 @@ Bytes Save(const std::vector<wxImage>& images, int delayMilliseconds, bool* ok =
 
 }  // namespace
 
-// The picture, scaled as the toolkit samples it, lies in `placed` on a black canvas.
+// The picture, scaled as the toolkit samples it, lies in the rectangle given on a black canvas of the size given.
 TEST(FrameComposition, PicturesAreCentredAndShrunkByTheSmallerRatioNeverEnlarged) {
-    const struct {
-        wxSize picture, canvas;
-        wxRect placed;
-    } cases[] = {
+    const std::tuple<wxSize, wxSize, wxRect> cases[] = {
         {{100, 50}, {200, 200}, {50, 75, 100, 50}},  // fits: centred, unscaled
         {{101, 99}, {200, 200}, {49, 50, 101, 99}},  // odd leftovers go right and down
         {{64, 48}, {64, 48}, {0, 0, 64, 48}},
@@ -120,16 +117,13 @@ TEST(FrameComposition, PicturesAreCentredAndShrunkByTheSmallerRatioNeverEnlarged
         {{250, 40}, {100, 200}, {0, 92, 100, 16}},   // too wide only: both sides shrink
         {{997, 1}, {10, 10}, {0, 4, 10, 1}},         // a hairline keeps one row
     };
-    for (const auto& c : cases) {
-        const wxImage picture = Ramp(c.picture.x, c.picture.y, 1);
-        wxImage expected(c.canvas.x, c.canvas.y);
-        expected.Paste(picture.Scale(c.placed.width, c.placed.height), c.placed.x, c.placed.y);
-        const wxImage frame = ComposeExportFrame(picture, c.canvas.x, c.canvas.y);
-        ASSERT_EQ(frame.GetSize(), c.canvas);
-        EXPECT_TRUE(Pixels(frame) == Pixels(expected)) << c.picture.x << "x" << c.picture.y;
+    for (const auto& [size, canvas, placed] : cases) {
+        const wxImage picture = Ramp(size.x, size.y, 1);
+        wxImage expected(canvas.x, canvas.y);
+        expected.Paste(picture.Scale(placed.width, placed.height), placed.x, placed.y);
+        EXPECT_TRUE(Pixels(ComposeExportFrame(picture, canvas.x, canvas.y)) == Pixels(expected)) << size.x << "x" << size.y;
     }
-    const wxImage black = ComposeExportFrame(wxImage(), 7, 5);  // no picture
-    EXPECT_EQ(Pixels(black), Bytes(7 * 5 * 3, 0));
+    EXPECT_EQ(Pixels(ComposeExportFrame(wxImage(), 7, 5)), Bytes(7 * 5 * 3, 0));  // no picture
     EXPECT_FALSE(ComposeExportFrame(Ramp(4, 4), 0, 10).IsOk());  // no canvas
     EXPECT_FALSE(ComposeExportFrame(Ramp(4, 4), 10, -1).IsOk());
 }
@@ -149,10 +143,8 @@ TEST(FrameComposition, MaskedAndTranslucentPixelsShowBlack) {
 }
 
 TEST(PaletteImage, FewColoursStayExactManyAreReducedWell) {
-    wxImage exact(16, 16);
-    for (int i = 0; i < 256; ++i)
-        exact.SetRGB(i % 16, i / 16, i, 255 - i, (i * 7) % 256);
-    exact.SetMaskColour(1, 254, 7);
+    wxImage exact = Ramp(16, 16);  // 256 colours
+    exact.SetMaskColour(exact.GetRed(1, 1), exact.GetGreen(1, 1), exact.GetBlue(1, 1));
     const wxImage kept = ConvertToPaletteImage(exact);
     EXPECT_EQ(kept.HasPalette() ? kept.GetPalette().GetColoursCount() : 0, 256);
     EXPECT_EQ(Pixels(kept), Pixels(exact));
@@ -198,29 +190,27 @@ TEST(GifWriter, TwoFrameRedBlueAnimationByteForByte) {
 // delays that round down or need the high byte: the screen's packed byte and padded table follow the
 // count, and giflib reads back every pixel, the delay and the endless loop.
 TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
-    const struct {
-        int count, width, height, milliseconds, hundredths;
-        unsigned char packed;
-    } cases[] = {{1, 1, 1, 45, 4, 0x80},      {2, 3, 2, 9, 0, 0x80},     {3, 2, 3, 3000, 300, 0xA1},
+    // Colours, width, height, delay in milliseconds, in hundredths, and the screen's packed byte.
+    const std::tuple<int, int, int, int, int, int> cases[] = {{1, 1, 1, 45, 4, 0x80},      {2, 3, 2, 9, 0, 0x80},     {3, 2, 3, 3000, 300, 0xA1},
                  {5, 257, 3, 655350, 65535, 0xC2}, {9, 640, 5, 250, 25, 0xE3}, {17, 16, 16, 0, 0, 0x84},
                  {33, 3, 2, 100, 10, 0xA5},   {65, 257, 3, 70, 7, 0xC6}, {128, 16, 16, 70, 7, 0xC6},
                  {129, 640, 5, 70, 7, 0xE7},  {256, 16, 16, 70, 7, 0xE7}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.count);
-        const wxImage frame = ManyColours(c.width, c.height, c.count, 7);
-        const std::vector<wxImage> images = {frame, frame, PaletteImage(c.width, c.height, {kRed, kBlue, kRed, {9, 9, 9}}, {2, 3})};
+    for (const auto& [count, width, height, milliseconds, hundredths, packed] : cases) {
+        SCOPED_TRACE(count);
+        const wxImage frame = ManyColours(width, height, count, 7);
+        const std::vector<wxImage> images = {frame, frame, PaletteImage(width, height, {kRed, kBlue, kRed, {9, 9, 9}}, {2, 3})};
         bool ok = false;
-        const Bytes gif = Save(images, c.milliseconds, &ok);
+        const Bytes gif = Save(images, milliseconds, &ok);
         ASSERT_TRUE(ok);
-        EXPECT_EQ(gif[10], c.packed);
+        EXPECT_EQ(gif[10], packed);
         EXPECT_EQ(gif[13 + (size_t(3) << ((gif[10] & 7) + 1))], 0x21);  // the loop extension follows the table
         const gif_decoder::Animation decoded = gif_decoder::Decode(gif);
         ASSERT_TRUE(decoded.ok) << decoded.error;
-        EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), wxSize(c.width, c.height));
+        EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), wxSize(width, height));
         EXPECT_EQ(decoded.loopCount, 0);
         ASSERT_EQ(decoded.frames.size(), images.size());
         for (size_t f = 0; f < images.size(); ++f) {
-            EXPECT_EQ(decoded.frames[f].delay, c.hundredths);
+            EXPECT_EQ(decoded.frames[f].delay, hundredths);
             EXPECT_TRUE(decoded.frames[f].screen == Pixels(images[f])) << f;
         }
         // The lowest index of a repeated colour is the one written.
@@ -315,11 +305,7 @@ TEST(GifExport, RefusalsFailuresAndCancelLeaveTheTargetAsItWas) {
         EXPECT_EQ(test_files::Read(target), "old");
         EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{target});
     };
-    const struct {
-        size_t frames;
-        int width, height;
-        const char* says;
-    } cases[] = {
+    const std::tuple<size_t, int, int, const char*> cases[] = {  // frames, width, height, and what is said
         {5, 40, 40, "cancelled"},  // the progress below cancels after two frames
         {3, 0, 10, "0 x 10 has no pixels"}, {3, 10, 0, "no pixels"}, {3, -5, 10, "no pixels"}, {0, 10, 10, "no frames"},
         {2, 30000, 30000, "Not enough memory for a 30000 x 30000 canvas."},
@@ -330,10 +316,10 @@ TEST(GifExport, RefusalsFailuresAndCancelLeaveTheTargetAsItWas) {
     };
     {
         const MemoryLimit memory(rlim_t(600) << 20);
-        for (const auto& c : cases)
-            expectUntouched(gif_export::Export({target, c.frames, c.width, c.height, 10, 2}, Picture,
+        for (const auto& [frames, width, height, says] : cases)
+            expectUntouched(gif_export::Export({target, frames, width, height, 10, 2}, Picture,
                                                [](size_t done, size_t) { return done < 2; }),
-                            c.says);
+                            says);
         ASSERT_TRUE(gif_export::Export({Scratch("fits.gif"), 2, 300, 200, 10, 2}, Picture).ok);
         wxRemoveFile(Scratch("fits.gif"));
     }

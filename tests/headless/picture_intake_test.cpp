@@ -14,6 +14,7 @@
 
 #include <random>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -113,11 +114,8 @@ TEST_P(EachFormat, DamagedFilesNeverCrash) {
 // A BMP states a top-down picture with a negative height; a negative width means nothing. A size that
 // passes the header check but not the pixel data is damaged.
 TEST_P(EachFormat, StatedSizesAreCheckedBeforeDecoding) {
-    const struct {
-        long long width, height;
-        Refusal refusal;
-        const char* formats;  // the formats whose header can state this size
-    } sizes[] = {
+    // A stated size, what it is refused as, and the formats whose header can state it.
+    const std::tuple<long long, long long, Refusal, const char*> sizes[] = {
         {0, 24, Refusal::Damaged, "png jpeg bmp gif"},        {32, 0, Refusal::Damaged, "png jpeg bmp gif"},
         {-32, 24, Refusal::Damaged, "bmp"},
         {-32, 24, Refusal::TooLarge, "png"},  // 2^32 - 32 as the unsigned field reads
@@ -128,19 +126,19 @@ TEST_P(EachFormat, StatedSizesAreCheckedBeforeDecoding) {
         {16384, 3907, Refusal::TooLarge, "png"},              {8000, 8001, Refusal::TooLarge, "png"},
     };
     const Format& format = GetParam();
-    for (const auto& size : sizes) {
-        if (std::string(size.formats).find(format.name) == std::string::npos)
+    for (const auto& [width, height, refusal, formats] : sizes) {
+        if (std::string(formats).find(format.name) == std::string::npos)
             continue;
         Bytes bytes = format.Make();
         for (const auto& [w, h] : format.sizeAt) {
-            Put(bytes, format.Base(bytes) + w, size.width, format.field, format.bigEndian);
-            Put(bytes, format.Base(bytes) + h, size.height, format.field, format.bigEndian);
+            Put(bytes, format.Base(bytes) + w, width, format.field, format.bigEndian);
+            Put(bytes, format.Base(bytes) + h, height, format.field, format.bigEndian);
         }
         const Outcome outcome = DecodeBytes(bytes);
-        EXPECT_EQ(outcome.refusal, size.refusal) << size.width << "x" << size.height;
-        const wxString tooLarge = wxString::Format("%lld x %lld px is above the limit of 16384 px a side and 64 megapixels",
-                                                   size.width, size.height);
-        EXPECT_TRUE(size.refusal != Refusal::TooLarge || size.width < 0 || picture_intake::ReasonText(outcome) == tooLarge)
+        EXPECT_EQ(outcome.refusal, refusal) << width << "x" << height;
+        const wxString tooLarge =
+            wxString::Format("%lld x %lld px is above the limit of 16384 px a side and 64 megapixels", width, height);
+        EXPECT_TRUE(refusal != Refusal::TooLarge || width < 0 || picture_intake::ReasonText(outcome) == tooLarge)
             << picture_intake::ReasonText(outcome);
     }
 }
