@@ -1,11 +1,13 @@
-// From pictures to the GIF file: frame composition on the black canvas, palette reduction, and the export
-// engine with its refusals, its safe replacement of the target and its behaviour when memory runs out.
+// From pictures to the GIF file: frame composition on the black canvas, palette reduction, the writer's
+// bytes as giflib reads them, and the export engine with its refusals, its safe replacement of the target
+// and its behaviour when memory runs out.
 #include "window/my_gifhandler/frame_composition.h"
 #include "window/my_gifhandler/gif_export.h"
 #include "window/my_gifhandler/my_gif_handler.h"
 #include "window/my_gifhandler/palette_image.h"
 
 #include "tests/support/files.h"
+#include "tests/support/gif_decoder.h"
 
 #include <wx/mstream.h>
 #include <wx/palette.h>
@@ -17,50 +19,23 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <fstream>
 #include <mutex>
-#include <set>
 #include <thread>
 #include <tuple>
 
 namespace {
 
+using test_files::Ramp;
 using test_files::Scratch;
-using Rgb = std::tuple<int, int, int>;
+using Bytes = std::vector<unsigned char>;
 
-Rgb PixelAt(const wxImage& image, int x, int y) { return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)}; }
+Bytes Pixels(const wxImage& image) { return {image.GetData(), image.GetData() + size_t(image.GetWidth()) * image.GetHeight() * 3}; }
 
-// Every pixel its own colour, none black, so a misplaced pixel shows.
-wxImage Pattern(int width, int height) {
-    wxImage image(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.SetRGB(x, y, 1 + x % 250, 1 + y % 250, 1 + (x * 7 + y * 3) % 250);
-    return image;
-}
-
-// The picture's pixels are inside `placed` (sampled by nearest neighbour when scaled), black elsewhere.
-void ExpectPlaced(const wxImage& frame, const wxImage& picture, const wxRect& placed) {
-    // The toolkit's nearest-neighbour index, in 16.16 fixed point.
-    const long stepX = (long(picture.GetWidth()) << 16) / placed.width;
-    const long stepY = (long(picture.GetHeight()) << 16) / placed.height;
-    for (int y = 0; y < frame.GetHeight(); ++y)
-        for (int x = 0; x < frame.GetWidth(); ++x) {
-            const Rgb expected = placed.Contains(x, y) ? PixelAt(picture, int(((x - placed.x) * stepX) >> 16),
-                                                                 int(((y - placed.y) * stepY) >> 16))
-                                                       : Rgb(0, 0, 0);
-            ASSERT_EQ(PixelAt(frame, x, y), expected) << "at " << x << "," << y;
-        }
-}
-
-wxImage Picture(size_t index) { return test_files::Ramp(90 + int(index % 3) * 40, 60 + int(index % 2) * 50, int(index)); }
-
-gif_export::Request MakeRequest(const wxString& path, size_t frames, int width, int height, int delay = 10,
-                                unsigned threads = 2) {
-    return {path, frames, width, height, delay, threads};
-}
+wxImage Picture(size_t index) { return Ramp(90 + int(index % 3) * 40, 60 + int(index % 2) * 50, int(index)); }
 
 // An address-space limit of what the process uses now plus `extra` bytes, lifted again at the end of the scope.
 struct MemoryLimit {
@@ -75,13 +50,65 @@ struct MemoryLimit {
     rlimit previous{};
 };
 
+struct Rgb {
+    unsigned char red, green, blue;
+};
+const Rgb kRed{0xFF, 0, 0}, kBlue{0, 0, 0xFF};
+
+// A palette image whose pixel i takes palette entry indices[i % indices.size()].
+wxImage PaletteImage(int width, int height, const std::vector<Rgb>& palette, const std::vector<int>& indices) {
+    std::vector<unsigned char> r, g, b;
+    for (const Rgb& c : palette)
+        r.push_back(c.red), g.push_back(c.green), b.push_back(c.blue);
+    wxImage image(width, height);
+    for (int i = 0; i < width * height; ++i) {
+        const Rgb& c = palette[size_t(indices[size_t(i) % indices.size()])];
+        image.SetRGB(i % width, i / width, c.red, c.green, c.blue);
+    }
+    image.SetPalette(wxPalette(int(palette.size()), r.data(), g.data(), b.data()));
+    return image;
+}
+
+// n distinct colours, used in the order 0, step, 2 step... (mod n).
+wxImage ManyColours(int width, int height, int n, int step = 1) {
+    std::vector<Rgb> colours;
+    std::vector<int> indices;
+    for (int i = 0; i < n; ++i) {
+        colours.push_back({static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 3)});
+        indices.push_back(i * step % n);
+    }
+    return PaletteImage(width, height, colours, indices);
+}
+
+// Keeps the first `limit` bytes and refuses the rest, as a full disc does.
+struct LimitedStream : wxOutputStream {
+    explicit LimitedStream(size_t limit) : limit(limit) {}
+    size_t OnSysWrite(const void* buffer, size_t size) override {
+        const size_t accepted = std::min(size, limit - written.size());
+        written.insert(written.end(), static_cast<const unsigned char*>(buffer), static_cast<const unsigned char*>(buffer) + accepted);
+        m_lasterror = accepted < size ? wxSTREAM_WRITE_ERROR : wxSTREAM_NO_ERROR;
+        return accepted;
+    }
+    size_t limit;
+    Bytes written;
+};
+
+Bytes Save(const std::vector<wxImage>& images, int delayMilliseconds, bool* ok = nullptr, size_t limit = SIZE_MAX) {
+    wxImageArray array;
+    for (const wxImage& image : images)
+        array.push_back(image);
+    LimitedStream stream(limit);
+    const bool saved = MyGifHandler().SaveAnimation(array, stream, delayMilliseconds);
+    if (ok)
+        *ok = saved;
+    return stream.written;
+}
+
 }  // namespace
 
+// The picture, scaled as the toolkit samples it, lies in the rectangle given on a black canvas of the size given.
 TEST(FrameComposition, PicturesAreCentredAndShrunkByTheSmallerRatioNeverEnlarged) {
-    const struct {
-        wxSize picture, canvas;
-        wxRect placed;
-    } cases[] = {
+    const std::tuple<wxSize, wxSize, wxRect> cases[] = {
         {{100, 50}, {200, 200}, {50, 75, 100, 50}},  // fits: centred, unscaled
         {{101, 99}, {200, 200}, {49, 50, 101, 99}},  // odd leftovers go right and down
         {{64, 48}, {64, 48}, {0, 0, 64, 48}},
@@ -90,56 +117,37 @@ TEST(FrameComposition, PicturesAreCentredAndShrunkByTheSmallerRatioNeverEnlarged
         {{250, 40}, {100, 200}, {0, 92, 100, 16}},   // too wide only: both sides shrink
         {{997, 1}, {10, 10}, {0, 4, 10, 1}},         // a hairline keeps one row
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.picture.x << "x" << c.picture.y);
-        const wxImage picture = Pattern(c.picture.x, c.picture.y);
-        const wxImage frame = ComposeExportFrame(picture, c.canvas.x, c.canvas.y);
-        ASSERT_EQ(frame.GetSize(), c.canvas);
-        EXPECT_FALSE(frame.HasAlpha());
-        ExpectPlaced(frame, picture, c.placed);
+    for (const auto& [size, canvas, placed] : cases) {
+        const wxImage picture = Ramp(size.x, size.y, 1);
+        wxImage expected(canvas.x, canvas.y);
+        expected.Paste(picture.Scale(placed.width, placed.height), placed.x, placed.y);
+        EXPECT_TRUE(Pixels(ComposeExportFrame(picture, canvas.x, canvas.y)) == Pixels(expected)) << size.x << "x" << size.y;
     }
-    const wxImage black = ComposeExportFrame(wxImage(), 7, 5);  // no picture
-    ASSERT_EQ(black.GetSize(), wxSize(7, 5));
-    EXPECT_EQ(std::set<unsigned char>(black.GetData(), black.GetData() + 7 * 5 * 3), std::set<unsigned char>{0});
-    EXPECT_FALSE(ComposeExportFrame(Pattern(4, 4), 0, 10).IsOk());  // no canvas
-    EXPECT_FALSE(ComposeExportFrame(Pattern(4, 4), 10, -1).IsOk());
+    EXPECT_EQ(Pixels(ComposeExportFrame(wxImage(), 7, 5)), Bytes(7 * 5 * 3, 0));  // no picture
+    EXPECT_FALSE(ComposeExportFrame(Ramp(4, 4), 0, 10).IsOk());  // no canvas
+    EXPECT_FALSE(ComposeExportFrame(Ramp(4, 4), 10, -1).IsOk());
 }
 
-TEST(FrameComposition, HalvingAveragesAndTransparencyShowsBlack) {
-    wxImage checker(640, 480);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            checker.SetRGB(x, y, (x + y) % 2 ? 200 : 0, 50, 100);
-    EXPECT_EQ(PixelAt(ComposeExportFrame(checker, 320, 240), 101, 77), Rgb(100, 50, 100));
-
-    wxImage masked = Pattern(40, 40);
+TEST(FrameComposition, MaskedAndTranslucentPixelsShowBlack) {
+    wxImage masked = Ramp(40, 40, 1);
     masked.SetRGB(wxRect(20, 0, 20, 40), 255, 0, 255);
     masked.SetMaskColour(255, 0, 255);
-    const wxImage unscaled = ComposeExportFrame(masked, 42, 42);
-    EXPECT_EQ(PixelAt(unscaled, 30, 5), Rgb(0, 0, 0));
-    EXPECT_EQ(PixelAt(unscaled, 2, 2), PixelAt(masked, 1, 1));
-    EXPECT_EQ(PixelAt(ComposeExportFrame(masked, 20, 10), 12, 5), Rgb(0, 0, 0));  // shrunk, still masked
+    wxImage expected(42, 42);
+    expected.Paste(masked.GetSubImage(wxRect(0, 0, 20, 40)), 1, 1);
+    EXPECT_EQ(Pixels(ComposeExportFrame(masked, 42, 42)), Pixels(expected));
+    EXPECT_EQ(ComposeExportFrame(masked, 20, 10).GetRed(12, 5), 0);  // shrunk, still masked
 
-    wxImage translucent(3, 1);  // opaque, a fifth over black, and a half that must round rather than truncate
-    const int colours[3][4] = {{200, 100, 50, 255}, {255, 255, 255, 51}, {1, 2, 200, 128}};
-    translucent.SetAlpha();
-    for (int x = 0; x < 3; ++x) {
-        translucent.SetRGB(x, 0, colours[x][0], colours[x][1], colours[x][2]);
-        translucent.SetAlpha(x, 0, colours[x][3]);
-    }
-    const wxImage blended = ComposeExportFrame(translucent, 3, 1);
-    EXPECT_EQ((std::vector<Rgb>{PixelAt(blended, 0, 0), PixelAt(blended, 1, 0), PixelAt(blended, 2, 0)}),
-              (std::vector<Rgb>{{200, 100, 50}, {51, 51, 51}, {1, 1, 100}}));
+    // Opaque, a fifth over black, and a half that must round rather than truncate.
+    unsigned char rgb[] = {200, 100, 50, 255, 255, 255, 1, 2, 200}, alpha[] = {255, 51, 128};
+    EXPECT_EQ(Pixels(ComposeExportFrame(wxImage(3, 1, rgb, alpha, true), 3, 1)), Bytes({200, 100, 50, 51, 51, 51, 1, 1, 100}));
 }
 
 TEST(PaletteImage, FewColoursStayExactManyAreReducedWell) {
-    wxImage exact(16, 16);
-    for (int i = 0; i < 256; ++i)
-        exact.SetRGB(i % 16, i / 16, i, 255 - i, (i * 7) % 256);
-    exact.SetMaskColour(1, 254, 7);
+    wxImage exact = Ramp(16, 16);  // 256 colours
+    exact.SetMaskColour(exact.GetRed(1, 1), exact.GetGreen(1, 1), exact.GetBlue(1, 1));
     const wxImage kept = ConvertToPaletteImage(exact);
     EXPECT_EQ(kept.HasPalette() ? kept.GetPalette().GetColoursCount() : 0, 256);
-    EXPECT_EQ(memcmp(kept.GetData(), exact.GetData(), 16 * 16 * 3), 0);
+    EXPECT_EQ(Pixels(kept), Pixels(exact));
     EXPECT_FALSE(kept.HasMask());
 
     wxImage photo(640, 480);  // smooth, like a photograph, with far more than 256 colours
@@ -155,9 +163,104 @@ TEST(PaletteImage, FewColoursStayExactManyAreReducedWell) {
     for (size_t i = 0; i < size_t(640) * 480 * 3; ++i)
         squares += std::pow(double(photo.GetData()[i]) - reduced.GetData()[i], 2);
     EXPECT_GT(10 * std::log10(255.0 * 255.0 * 640 * 480 * 3 / squares), 30.0);  // PSNR in dB
-    EXPECT_EQ(PixelAt(reduced, 10, 10), Rgb(0, 0, 0));
-    EXPECT_EQ(PixelAt(reduced, 620, 460), Rgb(255, 255, 255));
+    EXPECT_EQ(Pixels(reduced.GetSubImage(wxRect(10, 10, 1, 1))), Bytes(3, 0));
+    EXPECT_EQ(Pixels(reduced.GetSubImage(wxRect(620, 460, 1, 1))), Bytes(3, 255));
     EXPECT_FALSE(ConvertToPaletteImage(wxImage()).HasPalette());
+}
+
+TEST(GifWriter, TwoFrameRedBlueAnimationByteForByte) {
+    const Bytes gif = Save({PaletteImage(2, 1, {kRed, kBlue}, {0, 1}), PaletteImage(2, 1, {kRed, kBlue}, {1, 0})}, 100);
+    // LZW with 8-bit codes: clear, the two indices, end, packed nine bits at a time from the low bit.
+    const Bytes expected = {
+        'G', 'I', 'F', '8', '9', 'a', 0x02, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00,  // screen, 2-entry global table
+        0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF,                                       // red, blue
+        0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 0x03, 0x01, 0x00, 0x00, 0x00,
+        0x21, 0xF9, 0x04, 0x00, 0x0A, 0x00, 0x00, 0x00,                           // 10 hundredths, opaque
+        0x2C, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00, 0x00,               // no local table
+        0x08, 0x05, 0x00, 0x01, 0x04, 0x08, 0x08, 0x00,
+        0x21, 0xF9, 0x04, 0x00, 0x0A, 0x00, 0x00, 0x00,
+        0x2C, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00, 0x80,               // its own table
+        0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF,
+        0x08, 0x05, 0x00, 0x03, 0x00, 0x08, 0x08, 0x00,
+        0x3B};
+    EXPECT_EQ(gif, expected);
+}
+
+// Each colour count at sizes with odd widths, single pixels and rows longer than one data sub-block, with
+// delays that round down or need the high byte: the screen's packed byte and padded table follow the
+// count, and giflib reads back every pixel, the delay and the endless loop.
+TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
+    // Colours, width, height, delay in milliseconds, in hundredths, and the screen's packed byte.
+    const std::tuple<int, int, int, int, int, int> cases[] = {{1, 1, 1, 45, 4, 0x80},      {2, 3, 2, 9, 0, 0x80},     {3, 2, 3, 3000, 300, 0xA1},
+                 {5, 257, 3, 655350, 65535, 0xC2}, {9, 640, 5, 250, 25, 0xE3}, {17, 16, 16, 0, 0, 0x84},
+                 {33, 3, 2, 100, 10, 0xA5},   {65, 257, 3, 70, 7, 0xC6}, {128, 16, 16, 70, 7, 0xC6},
+                 {129, 640, 5, 70, 7, 0xE7},  {256, 16, 16, 70, 7, 0xE7}};
+    for (const auto& [count, width, height, milliseconds, hundredths, packed] : cases) {
+        SCOPED_TRACE(count);
+        const wxImage frame = ManyColours(width, height, count, 7);
+        const std::vector<wxImage> images = {frame, frame, PaletteImage(width, height, {kRed, kBlue, kRed, {9, 9, 9}}, {2, 3})};
+        bool ok = false;
+        const Bytes gif = Save(images, milliseconds, &ok);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(gif[10], packed);
+        EXPECT_EQ(gif[13 + (size_t(3) << ((gif[10] & 7) + 1))], 0x21);  // the loop extension follows the table
+        const gif_decoder::Animation decoded = gif_decoder::Decode(gif);
+        ASSERT_TRUE(decoded.ok) << decoded.error;
+        EXPECT_EQ(wxSize(decoded.screenWidth, decoded.screenHeight), wxSize(width, height));
+        EXPECT_EQ(decoded.loopCount, 0);
+        ASSERT_EQ(decoded.frames.size(), images.size());
+        for (size_t f = 0; f < images.size(); ++f) {
+            EXPECT_EQ(decoded.frames[f].delay, hundredths);
+            EXPECT_TRUE(decoded.frames[f].screen == Pixels(images[f])) << f;
+        }
+        // The lowest index of a repeated colour is the one written.
+        for (size_t p = 0; p < decoded.frames.back().indices.size(); ++p)
+            ASSERT_EQ(decoded.frames.back().indices[p], p % 2 ? 3 : 0) << p;
+    }
+}
+
+// The mask colour's palette index, appended when missing and there is room; none when there is not.
+TEST(GifWriter, MaskColourBecomesTheTransparentIndex) {
+    const std::tuple<int, Rgb, int> cases[] = {{8, {5, 250, 15}, 5}, {200, {1, 1, 1}, 200}, {256, {1, 1, 1}, -1}};
+    for (const auto& [colours, mask, transparent] : cases) {
+        wxImage image = ManyColours(16, 16, colours);
+        image.SetMaskColour(mask.red, mask.green, mask.blue);
+        const gif_decoder::Animation decoded = gif_decoder::Decode(Save({image}, 100));
+        ASSERT_TRUE(decoded.ok) << decoded.error;
+        EXPECT_EQ(decoded.frames[0].transparentIndex, transparent) << colours;
+    }
+}
+
+TEST(GifWriter, RefusedAnimationsWriteNothingAndAFailedFrameKeepsTheEarlierOnes) {
+    bool ok = false;
+    EXPECT_EQ(Save({}, 100, &ok), Bytes{0x3B});
+    EXPECT_TRUE(ok);
+    const wxImage good = PaletteImage(20, 20, {kRed, kBlue}, {0, 1});
+    for (const wxImage& other : {PaletteImage(20, 19, {kRed}, {0}), wxImage(20, 20)}) {
+        EXPECT_TRUE(Save({good, other}, 100, &ok).empty());  // another size, or no palette
+        EXPECT_FALSE(ok);
+    }
+    wxImage tooMany(20, 20);  // 400 colours behind a one-entry palette
+    for (int i = 0; i < 400; ++i)
+        tooMany.SetRGB(i % 20, i / 20, i % 256, i / 256, 7);
+    const unsigned char grey[1] = {0};
+    tooMany.SetPalette(wxPalette(1, grey, grey, grey));
+    const Bytes alone = Save({good}, 100);
+    EXPECT_EQ(Save({good, tooMany, good}, 100, &ok), Bytes(alone.begin(), alone.end() - 1));  // no trailer
+    EXPECT_FALSE(ok);
+}
+
+TEST(GifWriter, ShortWritesFailAndKeepExactlyWhatWasWritten) {
+    wxImage first = ManyColours(31, 7, 40);
+    first.SetOption("GifComment", wxString('c', 300));  // longer than one sub-block
+    const std::vector<wxImage> images = {first, PaletteImage(31, 7, {kRed, kBlue, {9, 9, 9}}, {2, 1, 0, 0})};
+    const Bytes full = Save(images, 70);
+    for (size_t limit = 0; limit < full.size(); ++limit) {
+        bool ok = true;
+        ASSERT_EQ(Save(images, 70, &ok, limit), Bytes(full.begin(), full.begin() + limit)) << limit;
+        ASSERT_FALSE(ok) << limit;
+    }
+    EXPECT_EQ(gif_decoder::Decode(full).frames.size(), 2u);
 }
 
 // Each picture is composed and reduced as the sequential writer's input would be, whatever the number of
@@ -182,10 +285,9 @@ TEST(GifExport, WritesTheSequentialWritersBytesForAnyThreadCount) {
         };
         const auto onProgress = [&](size_t done, size_t total) { progress.push_back(done); return total == 9; };
         const wxString path = Scratch(wxString::Format("t%u.gif", threads));
-        ASSERT_TRUE(gif_export::Export(MakeRequest(path, 9, 120, 100, 7, threads), source, onProgress).ok);
+        ASSERT_TRUE(gif_export::Export({path, 9, 120, 100, 7, threads}, source, onProgress).ok);
         std::sort(asked.begin(), asked.end());
-        ASSERT_EQ(asked.size(), 9u);
-        ASSERT_EQ(progress.size(), 9u);
+        ASSERT_TRUE(asked.size() == 9 && progress.size() == 9);
         for (size_t i = 0; i < 9; ++i)
             EXPECT_TRUE(asked[i] == i && progress[i] == i + 1) << i << ": " << asked[i] << ", " << progress[i];
         EXPECT_TRUE(test_files::Read(path) == reference) << threads;
@@ -203,14 +305,9 @@ TEST(GifExport, RefusalsFailuresAndCancelLeaveTheTargetAsItWas) {
         EXPECT_EQ(test_files::Read(target), "old");
         EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{target});
     };
-    const struct {
-        size_t frames;
-        int width, height;
-        const char* says;
-    } cases[] = {
+    const std::tuple<size_t, int, int, const char*> cases[] = {  // frames, width, height, and what is said
         {5, 40, 40, "cancelled"},  // the progress below cancels after two frames
-        {3, 0, 10, "0 x 10 has no pixels"}, {3, 10, 0, "no pixels"}, {3, -5, 10, "no pixels"},
-        {0, 10, 10, "no frames"},
+        {3, 0, 10, "0 x 10 has no pixels"}, {3, 10, 0, "no pixels"}, {3, -5, 10, "no pixels"}, {0, 10, 10, "no frames"},
         {2, 30000, 30000, "Not enough memory for a 30000 x 30000 canvas."},
         {2, 3000, 300000, "3000 x 300000 is larger than a GIF file can hold"},
         {2, 65536, 10, "65536 x 10 is larger than a GIF file can hold"},
@@ -219,11 +316,11 @@ TEST(GifExport, RefusalsFailuresAndCancelLeaveTheTargetAsItWas) {
     };
     {
         const MemoryLimit memory(rlim_t(600) << 20);
-        for (const auto& c : cases)
-            expectUntouched(gif_export::Export(MakeRequest(target, c.frames, c.width, c.height), Picture,
+        for (const auto& [frames, width, height, says] : cases)
+            expectUntouched(gif_export::Export({target, frames, width, height, 10, 2}, Picture,
                                                [](size_t done, size_t) { return done < 2; }),
-                            c.says);
-        ASSERT_TRUE(gif_export::Export(MakeRequest(Scratch("fits.gif"), 2, 300, 200), Picture).ok);
+                            says);
+        ASSERT_TRUE(gif_export::Export({Scratch("fits.gif"), 2, 300, 200, 10, 2}, Picture).ok);
         wxRemoveFile(Scratch("fits.gif"));
     }
 
@@ -231,11 +328,11 @@ TEST(GifExport, RefusalsFailuresAndCancelLeaveTheTargetAsItWas) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{3000, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    expectUntouched(gif_export::Export(MakeRequest(target, 6, 200, 200), Picture), "Cannot write");
+    expectUntouched(gif_export::Export({target, 6, 200, 200, 10, 2}, Picture), "Cannot write");
     setrlimit(RLIMIT_FSIZE, &unlimited);
 
     ASSERT_EQ(chmod(target.fn_str(), 0444), 0);
-    expectUntouched(gif_export::Export(MakeRequest(target, 1, 10, 10), Picture), "read-only");
+    expectUntouched(gif_export::Export({target, 1, 10, 10, 10, 2}, Picture), "read-only");
 }
 
 TEST(GifExport, ReplacingKeepsPermissionsAndLinksAndNewFilesFollowTheUmask) {
@@ -246,7 +343,7 @@ TEST(GifExport, ReplacingKeepsPermissionsAndLinksAndNewFilesFollowTheUmask) {
     ASSERT_EQ(symlink(real.fn_str(), link.fn_str()), 0);
     const mode_t mask = umask(022);
     for (const wxString& path : {kept, link, Scratch("fresh.gif")})
-        ASSERT_TRUE(gif_export::Export(MakeRequest(path, 2, 30, 20), Picture).ok) << path;
+        ASSERT_TRUE(gif_export::Export({path, 2, 30, 20, 10, 2}, Picture).ok) << path;
     umask(mask);
     struct stat status {};
     ASSERT_EQ(stat(kept.fn_str(), &status), 0);
@@ -273,8 +370,8 @@ TEST(ExportLimits, FailedAllocationsGiveNoImageInsteadOfACrash) {
     // The sanitizer's own allocator needs room beyond any address-space limit; the plain build runs this.
     GTEST_SKIP() << "an address-space limit stops AddressSanitizer itself";
 #endif
-    const wxImage many = test_files::Ramp(2000, 2000);  // thousands of colours: the quantiser's path
-    const wxImage few(2000, 2000);                      // black: the exact-colour path
+    const wxImage many = Ramp(2000, 2000);  // thousands of colours: the quantiser's path
+    const wxImage few(2000, 2000);          // black: the exact-colour path
     const MemoryLimit limit(rlim_t(4) << 20);
     EXPECT_FALSE(ComposeExportFrame(few, 20000, 20000).IsOk());
     EXPECT_FALSE(ConvertToPaletteImage(few).IsOk());

@@ -1,22 +1,39 @@
-// A batch of good and hostile pictures through the loader and the export's reading: refused files keep
-// their place and reason, and a file changed after it was added stops the export before anything is written.
+// A batch of good and hostile pictures through the loader, the preview and the export's reading: refused
+// files keep their place and reason, and a file changed after it was added is never shown or exported as
+// another picture. Previews are made at the size shown, in the export's order (scale, then reduce), and
+// prepared ahead of need on a thread of their own.
 #include "picture/added_pictures.h"
 #include "picture/frame_loader.h"
+#include "picture/frame_preview.h"
 #include "picture/refused_files.h"
 #include "tests/support/picture_bytes.h"
+#include "window/my_gifhandler/frame_composition.h"
 #include "window/my_gifhandler/gif_export.h"
+#include "window/my_gifhandler/palette_image.h"
+
+#include <wx/filefn.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
+#include <tuple>
 
 namespace {
 
 using picture_bytes::Bytes;
 using picture_bytes::WriteScratch;
-using test_files::Scratch;
+using picture_intake::Refusal;
 
 Bytes Png(int width, int height) { return picture_bytes::Encode(picture_bytes::Ramp(width, height), wxBITMAP_TYPE_PNG); }
+
+bool SamePixels(const wxImage& a, const wxImage& b) {
+    return a.IsOk() && b.IsOk() && a.GetSize() == b.GetSize() &&
+           std::equal(a.GetData(), a.GetData() + size_t(a.GetWidth()) * a.GetHeight() * 3, b.GetData());
+}
+
+PreviewKey KeyFor(const wxString& path, const wxSize& size) { return {path, picture_intake::StampOf(path), size, true}; }
 
 }  // namespace
 
@@ -36,12 +53,10 @@ TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
                 frames.push_back(std::move(*frame));
         EXPECT_FALSE(loader.TakeNext(std::chrono::milliseconds(0)));
         ASSERT_EQ(frames.size(), paths.size());
-        for (size_t i = 0; i < frames.size(); ++i) {
-            EXPECT_EQ(frames[i].path, paths[i]);
-            EXPECT_FALSE(frames[i].outcome.picture.IsOk()) << "full pictures are not kept";
-        }
-        EXPECT_EQ(frames[5].outcome.refusal, picture_intake::Refusal::Damaged);
-        EXPECT_EQ(frames.back().outcome.refusal, picture_intake::Refusal::TooLarge);
+        for (size_t i = 0; i < frames.size(); ++i)
+            EXPECT_TRUE(frames[i].path == paths[i] && !frames[i].outcome.picture.IsOk()) << i;  // full pictures are not kept
+        EXPECT_EQ(frames[5].outcome.refusal, Refusal::Damaged);
+        EXPECT_EQ(frames.back().outcome.refusal, Refusal::TooLarge);
         EXPECT_FALSE(frames[5].thumbnail.IsOk());
         // f7 is 27 x 10: the thumbnail fits 8 x 8 and keeps the proportion; the stated size is the picture's.
         EXPECT_EQ(frames[8].thumbnail.GetSize(), wxSize(8, 2));
@@ -58,20 +73,28 @@ TEST(PictureBatch, LoaderKeepsTheOrderGivenAndTheRefusals) {
               "/a/b.png: damaged\n/c.gif: not a supported picture");
 }
 
-TEST(PictureBatch, FileChangedOrGoneAfterAddingStopsTheExport) {
-    const std::pair<std::function<void(const wxString&)>, std::string> cases[] = {
-        {[](const wxString&) {}, ""},
-        {[](const wxString& p) { picture_bytes::Write(p, Png(21, 20)); }, "changed since it was added"},
-        {[](const wxString& p) { wxRemoveFile(p); }, "cannot be read: No such file or directory"},
-        {[](const wxString& p) { picture_bytes::Write(p, Bytes{0x89, 'P', 'N', 'G'}); }, "changed since it was added"},
+// Rewritten, cut short or removed after it was added: the preview refuses it rather than show another
+// picture, and the export stops before anything is written.
+TEST(PictureBatch, FileChangedOrGoneAfterAddingIsNeitherShownNorExported) {
+    const std::tuple<std::function<void(const wxString&)>, std::string, Refusal> cases[] = {
+        {[](const wxString&) {}, "", Refusal::None},
+        {[](const wxString& p) { picture_bytes::Write(p, Png(21, 20)); }, "changed since it was added", Refusal::Changed},
+        {[](const wxString& p) { wxRemoveFile(p); }, "cannot be read: No such file or directory", Refusal::Unreadable},
+        {[](const wxString& p) { picture_bytes::Write(p, Bytes{0x89, 'P', 'N', 'G'}); }, "changed since it was added",
+         Refusal::Changed},
     };
-    for (const auto& [change, reason] : cases) {
+    for (const auto& [change, reason, refusal] : cases) {
         std::vector<AddedPictures::File> files;
         for (int i = 0; i < 6; ++i) {
             const wxString path = WriteScratch(wxString::Format("%d.png", i), Png(20, 20));
             files.push_back({path, picture_intake::Read(path).stamp});
         }
         change(files[4].path);
+        PreviewPreparer preparer;
+        const PreviewKey key{files[4].path, files[4].stamp, wxSize(10, 10), true};
+        preparer.Prefetch({key});
+        const PreparedPreview prepared = preparer.Take(key);
+        EXPECT_TRUE(prepared.picture.IsOk() == reason.empty() && prepared.refusal.refusal == refusal) << reason;
         const wxString target = WriteScratch("kept.gif", {'o', 'l', 'd'});
         AddedPictures pictures(files);
         const gif_export::Result result = gif_export::Export(
@@ -81,4 +104,38 @@ TEST(PictureBatch, FileChangedOrGoneAfterAddingStopsTheExport) {
         EXPECT_EQ(pictures.FailureText(), reason.empty() ? wxString() : files[4].path + ": " + reason);
         EXPECT_EQ(test_files::Read(target).substr(0, 3), reason.empty() ? "GIF" : "old") << reason;
     }
+}
+
+// What the preview shows is the frame the export writes at that size, reduced to its palette or not;
+// nothing for an empty picture or size.
+TEST(PreviewPicture, IsTheExportedFrameAtTheShownSize) {
+    const std::pair<wxSize, wxSize> cases[] = {{{1920, 1080}, {640, 360}}, {{300, 200}, {300, 200}}, {{1000, 10}, {80, 1}}};
+    for (const auto& [size, shown] : cases)
+        for (const bool reduced : {true, false}) {
+            const wxImage picture = test_files::Ramp(size.x, size.y, 3), frame = ComposeExportFrame(picture, shown.x, shown.y);
+            const wxImage preview = MakePreviewPicture(picture, shown, reduced);
+            EXPECT_TRUE(SamePixels(preview, reduced ? ConvertToPaletteImage(frame) : frame)) << shown.x << " " << reduced;
+            EXPECT_EQ(preview.HasPalette(), reduced);
+        }
+    EXPECT_FALSE(MakePreviewPicture(wxImage(), wxSize(10, 10), true).IsOk());
+    EXPECT_FALSE(MakePreviewPicture(test_files::Ramp(10, 10), wxSize(0, 10), true).IsOk());
+    EXPECT_FALSE(MakePreviewPicture(test_files::Ramp(10, 10), wxSize(10, -1), false).IsOk());
+}
+
+TEST(PreviewPreparer, PreparesAheadWhatIsTakenLaterAndKeepsFewUntaken) {
+    PreviewPreparer preparer;
+    std::vector<PreviewKey> keys;
+    for (int i = 0; i < 12; ++i)
+        keys.push_back(KeyFor(test_files::RampFile(wxString::Format("f%d.png", i), 200, 100, i), wxSize(100, 50)));
+    preparer.Prefetch(keys);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < until && preparer.WaitingCount() > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // The oldest were dropped beyond the bound; the last one is among those kept.
+    EXPECT_EQ(preparer.ReadyCount(), PreviewPreparer::kMaxReady);
+    const PreparedPreview last = preparer.Take(keys.back());
+    EXPECT_TRUE(SamePixels(last.picture, MakePreviewPicture(test_files::Ramp(200, 100, 11), wxSize(100, 50), true)));
+    EXPECT_EQ(preparer.ReadyCount(), PreviewPreparer::kMaxReady - 1);
+    // One never asked for in advance is made on the spot.
+    EXPECT_EQ(preparer.Take(KeyFor(keys[0].path, wxSize(20, 10))).picture.GetSize(), wxSize(20, 10));
 }

@@ -14,18 +14,15 @@ namespace gif_decoder {
 
 struct Frame {
     int left = 0, top = 0, width = 0, height = 0;
-    int delay = -1;             // hundredths of a second, from the graphic control extension
-    int transparentIndex = -1;  // -1: none
-    int disposal = 0;
-    std::vector<int> indices;   // the raw index of every pixel of the frame, rows top to bottom
+    int delay = -1, transparentIndex = -1, disposal = 0;  // from the graphic control extension; delay in hundredths
+    std::vector<int> indices;           // the raw index of every pixel of the frame, rows top to bottom
     std::vector<unsigned char> screen;  // RGB of the whole screen once this frame is shown
 };
 
 struct Animation {
     bool ok = false;
     std::string error;
-    int screenWidth = 0;
-    int screenHeight = 0;
+    int screenWidth = 0, screenHeight = 0;
     int loopCount = -1;  // from the NETSCAPE2.0 extension; -1 when absent
     std::vector<Frame> frames;
 };
@@ -63,8 +60,7 @@ inline Animation Decode(const std::vector<unsigned char>& bytes) {
         frame.left = d.Left, frame.top = d.Top, frame.width = d.Width, frame.height = d.Height;
         GraphicsControlBlock control{};
         if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
-            frame.delay = control.DelayTime, frame.transparentIndex = control.TransparentColor;
-            frame.disposal = control.DisposalMode;
+            frame.delay = control.DelayTime, frame.transparentIndex = control.TransparentColor, frame.disposal = control.DisposalMode;
         }
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         for (int p = 0; p < d.Width * d.Height; ++p) {

@@ -23,9 +23,7 @@ inline Bytes Encode(const wxImage& image, wxBitmapType type) {
 }
 
 struct GifRecipe {
-    int width = 4;
-    int height = 3;
-    int transparentIndex = -1;
+    int width = 4, height = 3, transparentIndex = -1;
     bool interlaced = false;
 };
 
