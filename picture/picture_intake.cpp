@@ -174,13 +174,6 @@ Outcome ReadUnchanged(const wxString& path, const FileStamp& expected) {
     return outcome;
 }
 
-Outcome ReadSize(const wxString& path) {
-    return ReadFile(path, [](wxInputStream& stream) {
-        picture_header::Header header;
-        return CheckHeader(stream, header);
-    });
-}
-
 FileStamp StampOf(const wxString& path) {
     struct stat status {};
     if (::stat(path.fn_str(), &status) != 0 || !S_ISREG(status.st_mode))

@@ -47,9 +47,6 @@ Outcome Read(const wxString& path);
 // or as unreadable when it is gone. What was added never turns silently into another picture.
 Outcome ReadUnchanged(const wxString& path, const FileStamp& expected);
 
-// Only the header: the size and the format's verdict, without decoding a pixel (picture stays empty).
-Outcome ReadSize(const wxString& path);
-
 // The file's identity as it is now; size -1 when it cannot be examined.
 FileStamp StampOf(const wxString& path);
 
