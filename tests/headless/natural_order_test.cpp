@@ -1,9 +1,7 @@
 // Files taken together go in natural order, in the window and in quintrel-gif; a drop resolves to a
 // project to open or to the pictures to add.
-#include "cli/cli_run.h"
 #include "picture/dropped_files.h"
 #include "picture/natural_order.h"
-#include "project/project_file.h"
 #include "tests/support/files.h"
 
 #include <wx/filename.h>
@@ -11,9 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
-
-using test_files::Scratch;
 
 TEST(NaturalOrder, IsAStrictOrderOverAwkwardNames) {
     std::vector<wxString> ordered = {  // a folder's files first; equal numbers and cases by their characters
@@ -33,34 +28,19 @@ TEST(NaturalOrder, IsAStrictOrderOverAwkwardNames) {
 }
 
 TEST(NaturalOrder, ADropGivesAProjectAloneOrTheFilesAndThePicturesDirectlyInEachFolder) {
-    const wxString shots = Scratch("shots"), project = Scratch("walk.XML"), a = Scratch("a.png");
+    const wxString shots = test_files::Scratch("shots"), project = test_files::Scratch("walk.XML"), a = test_files::Scratch("a.png");
     ASSERT_TRUE(wxFileName::Mkdir(shots + "/sub", wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
     for (const char* name : {"f10.png", "f2.JPEG", "F1.gif", "p.bmp", "q.jpg", "notes.txt", ".hidden.png", "sub/f3.png"})
         test_files::Write(shots + "/" + name, "x");
-    const std::vector<wxString> inShots = {shots + "/F1.gif", shots + "/f2.JPEG", shots + "/f10.png", shots + "/p.bmp",
-                                           shots + "/q.jpg"};
-    const std::vector<std::vector<wxString>> dropped = {{shots, a}, {project}, {project, a}};
-    const std::vector<wxString> pictures[] = {{a, inShots[0], inShots[1], inShots[2], inShots[3], inShots[4]},
-                                              {},
-                                              {a, project}};  // for the intake to refuse
-    for (size_t i = 0; i < dropped.size(); ++i) {
-        EXPECT_EQ(dropped_files::Resolve(dropped[i]).pictures, pictures[i]) << i;
-        EXPECT_EQ(dropped_files::Resolve(dropped[i]).project, i == 1 ? project : wxString()) << i;
-    }
-}
-
-TEST(NaturalOrder, QuintrelGifSortsTheImagesUnlessTold) {
-    const std::vector<wxString> given = {Scratch("f10.png"), Scratch("f2.png"), Scratch("F1.png")};
-    for (const wxString& path : given)
-        test_files::RampFile(wxFileName(path).GetFullName(), 8, 8);
-    for (const bool keep : {false, true}) {
-        std::vector<wxString> arguments = {"--save-project", Scratch("p.xml")};
-        if (keep)
-            arguments.push_back("--no-sort");
-        arguments.insert(arguments.end(), given.begin(), given.end());
-        std::ostringstream out, err;
-        ASSERT_EQ(cli::Main(arguments, {out, err, false}), 0) << err.str();
-        EXPECT_EQ(project_file::Read(Scratch("p.xml")).contents.imagePaths,
-                  keep ? given : std::vector<wxString>({given[2], given[1], given[0]}));
+    const struct {
+        std::vector<wxString> dropped;
+        wxString project;
+        std::vector<wxString> pictures;
+    } cases[] = {{{shots, a}, "", {a, shots + "/F1.gif", shots + "/f2.JPEG", shots + "/f10.png", shots + "/p.bmp", shots + "/q.jpg"}},
+                 {{project}, project, {}},
+                 {{project, a}, "", {a, project}}};  // for the intake to refuse
+    for (const auto& c : cases) {
+        EXPECT_EQ(dropped_files::Resolve(c.dropped).pictures, c.pictures) << c.dropped[0];
+        EXPECT_EQ(dropped_files::Resolve(c.dropped).project, c.project) << c.dropped[0];
     }
 }

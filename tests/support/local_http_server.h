@@ -17,8 +17,6 @@ public:
     // With a pause, the response trickles out one byte per pause.
     explicit LocalHttpServer(std::string response, std::chrono::milliseconds pause = std::chrono::milliseconds(0));
     ~LocalHttpServer();
-    LocalHttpServer(const LocalHttpServer&) = delete;
-    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
     int Port() const { return m_port; }
     std::string Address(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
@@ -28,15 +26,12 @@ public:
 
 private:
     void Serve();
-    // One byte per pause; stops early when the server is being destroyed.
-    void Send(int connection);
-    std::string ReadRequest(int connection);
 
-    std::string m_response;
-    std::chrono::milliseconds m_pause;
+    const std::string m_response;
+    const std::chrono::milliseconds m_pause;
     int m_listener = -1;
-    int m_wakeUp[2] = {-1, -1};
     int m_port = 0;
+    std::atomic<bool> m_stopping{false};
     std::atomic<size_t> m_trickled{0};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_requestLines;
