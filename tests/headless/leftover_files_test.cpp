@@ -43,13 +43,6 @@ std::string ReadBack(const wxString& workFile) {
     return read.utf8_string();
 }
 
-std::vector<wxString> Names() {
-    std::vector<wxString> names;
-    for (const wxString& file : test_files::FilesIn(Scratch()))
-        names.push_back(file.AfterLast('/'));
-    return names;
-}
-
 }  // namespace
 
 TEST(AutosaveFile, WorkIsReplacedWholeReadBackAndRemoved) {
@@ -99,13 +92,13 @@ TEST(AutosaveFile, UnreadableWorkIsNothingAndAnUnwritableFolderSaysWhy) {
 }
 
 TEST(TemporaryFiles, AreHiddenAndNamedAsOursWhileWriting) {
-    const wxString own = wxString::Format(".anim.gif.quintrel-%d", getpid());
+    const wxString own = Scratch(wxString::Format(".anim.gif.quintrel-%d", getpid()));
     ReplacingFile first, second;
     wxString reason;
     ASSERT_TRUE(first.Open(Scratch("anim.gif"), reason) && second.Open(Scratch("anim.gif"), reason)) << reason;
-    EXPECT_EQ(Names(), (std::vector<wxString>{own + "-1.tmp", own + ".tmp"}));
+    EXPECT_EQ(test_files::FilesIn(Scratch()), (std::vector<wxString>{own + "-1.tmp", own + ".tmp"}));
     ASSERT_TRUE(first.Commit(reason)) << reason;
-    EXPECT_EQ(Names(), (std::vector<wxString>{own + "-1.tmp", "anim.gif"}));
+    EXPECT_EQ(test_files::FilesIn(Scratch()), (std::vector<wxString>{own + "-1.tmp", Scratch("anim.gif")}));
 }
 
 TEST(TemporaryFiles, StaleOnesOfDeadProcessesGoWhenTheNextSaveWritesThere) {
