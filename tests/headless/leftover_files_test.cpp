@@ -91,20 +91,11 @@ TEST(AutosaveFile, UnreadableWorkIsNothingAndAnUnwritableFolderSaysWhy) {
     EXPECT_FALSE(unwritable.Write(SomeWork(""), reason) || reason.empty() || unwritable.Exists()) << reason;
 }
 
-TEST(TemporaryFiles, AreHiddenAndNamedAsOursWhileWriting) {
-    const wxString own = Scratch(wxString::Format(".anim.gif.quintrel-%d", getpid()));
-    ReplacingFile first, second;
-    wxString reason;
-    ASSERT_TRUE(first.Open(Scratch("anim.gif"), reason) && second.Open(Scratch("anim.gif"), reason)) << reason;
-    EXPECT_EQ(test_files::FilesIn(Scratch()), (std::vector<wxString>{own + "-1.tmp", own + ".tmp"}));
-    ASSERT_TRUE(first.Commit(reason)) << reason;
-    EXPECT_EQ(test_files::FilesIn(Scratch()), (std::vector<wxString>{own + "-1.tmp", Scratch("anim.gif")}));
-}
-
-TEST(TemporaryFiles, StaleOnesOfDeadProcessesGoWhenTheNextSaveWritesThere) {
+// A second save of one file gets a temporary of its own; the names of other processes' are left alone
+// while they run, and so are names that are not ours.
+TEST(TemporaryFiles, AreHiddenNamedAsOursAndThoseOfDeadProcessesGoWhenTheNextSaveWritesThere) {
     const wxString dead = wxString::Format("%ld", EndedProcessId()), live = wxString::Format("%d", getppid());
-    // The name, whether it is removed: a live process's, one not hidden, and other endings are not ours.
-    const std::pair<wxString, bool> cases[] = {
+    const std::pair<wxString, bool> cases[] = {  // the name, whether it is removed
         {".anim.gif.quintrel-" + dead + ".tmp", true},      {".other.xml.quintrel-" + dead + "-3.tmp", true},
         {".anim.gif.quintrel-" + live + ".tmp", false},     {"anim.gif.quintrel-" + dead + ".tmp", false},
         {".anim.gif.quintrel-" + dead + ".tmp.bak", false}, {".anim.gif.quintrel-" + dead + "x.tmp", false},
@@ -112,9 +103,13 @@ TEST(TemporaryFiles, StaleOnesOfDeadProcessesGoWhenTheNextSaveWritesThere) {
     for (const auto& [name, removed] : cases)
         test_files::Write(Scratch(name), "x");
     ASSERT_TRUE(wxMkdir(Scratch(".dir.quintrel-" + dead + ".tmp")));  // a folder is never removed
-    ReplacingFile file;
+    const wxString own = Scratch(wxString::Format(".anim.gif.quintrel-%d", getpid()));
+    ReplacingFile first, second;
     wxString reason;
-    ASSERT_TRUE(file.Open(Scratch("anim.gif"), reason) && file.Commit(reason)) << reason;
+    ASSERT_TRUE(first.Open(Scratch("anim.gif"), reason) && second.Open(Scratch("anim.gif"), reason)) << reason;
+    EXPECT_TRUE(wxFileExists(own + ".tmp") && wxFileExists(own + "-1.tmp"));
+    ASSERT_TRUE(first.Commit(reason)) << reason;
+    EXPECT_TRUE(wxFileExists(Scratch("anim.gif")) && !wxFileExists(own + ".tmp") && wxFileExists(own + "-1.tmp"));
     for (const auto& [name, removed] : cases)
         EXPECT_EQ(wxFileExists(Scratch(name)), !removed) << name;
     EXPECT_TRUE(wxDirExists(Scratch(".dir.quintrel-" + dead + ".tmp")));
