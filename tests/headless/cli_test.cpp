@@ -64,53 +64,34 @@ TEST(CliOptions, BadArgumentsAreRefusedWithAReason) {
 }
 
 TEST(CliOptions, ValuesFilesAndModesAreRead) {
-    cli::ParsedArguments parsed =
-        cli::ParseArguments({"-d", "0", "-W", "65535", "-o", "out", "a.png", "--", "-b.png", "-"});
-    ASSERT_TRUE(parsed.ok) << parsed.error;
+    cli::ParsedArguments parsed = cli::ParseArguments({"-d", "0", "-W", "65535", "-o", "out", "a.png", "--", "-b.png", "-"});
     const cli::Options& read = parsed.options;
-    EXPECT_EQ(std::make_tuple(read.delay, read.width, read.height, read.output),
-              std::make_tuple(std::optional<int>(0), std::optional<int>(65535), std::optional<int>(), wxString("out")));
-    EXPECT_EQ(read.images, (std::vector<wxString>{"a.png", "-b.png", "-"}));
+    EXPECT_EQ(std::make_tuple(read.delay, read.width, read.height, read.output, read.images),
+              std::make_tuple(std::optional<int>(0), std::optional<int>(65535), std::optional<int>(), wxString("out"),
+                              std::vector<wxString>{"a.png", "-b.png", "-"})) << parsed.error;
     parsed = cli::ParseArguments({"-p", "p.xml", "--save-project", "q.xml", "-H", "+7"});
     EXPECT_EQ(std::make_tuple(read.project, read.saveProject, read.height),
               std::make_tuple(wxString("p.xml"), wxString("q.xml"), std::optional<int>(7))) << parsed.error;
-    EXPECT_TRUE(cli::ParseArguments({"--save-project", "q.xml", "a.png"}).ok);
 }
 
-// The size by the window's rules; the bytes those of the window's export of the same pictures.
-TEST(Cli, WritesWhatTheWindowsExportWritesAtTheSizeTheWindowFinds) {
-    const std::vector<wxString> paths = {test_files::RampFile("a.png", 100, 50, 1), test_files::RampFile("b.png", 50, 100, 2)};
-    const Outcome outcome = RunCli({"-o", Scratch("out"), paths[0], paths[1]});
-    EXPECT_EQ(outcome.status, cli::kDone) << outcome.err;
-    EXPECT_EQ(outcome.out, "out.gif (50 * 100)px, 2 frames\n");
-    EXPECT_EQ(Described(Scratch("out.gif")), "50x100, 2 frames, delay 10");
-    const auto picture = [&](size_t i) { return wxImage(paths[i]); };
-    ASSERT_TRUE(gif_export::Export({Scratch("engine.gif"), 2, 50, 100, 10}, picture).ok);
-    EXPECT_TRUE(test_files::Read(Scratch("out.gif")) == test_files::Read(Scratch("engine.gif")));
-
-    const wxString wide = test_files::RampFile("wide.png", 400, 300);
-    const std::pair<std::vector<wxString>, std::string> sizes[] = {
-        {{"-W", "200"}, "200x150"}, {{"-H", "100"}, "133x100"}, {{"-W", "64", "-H", "20"}, "64x20"}};
-    for (auto [arguments, size] : sizes) {
-        arguments.insert(arguments.end(), {"-d", "25", "-o", Scratch("sized.gif"), wide});
-        EXPECT_EQ(RunCli(arguments).status, cli::kDone) << size;
-        EXPECT_EQ(Described(Scratch("sized.gif")), size + ", 1 frames, delay 25");
-    }
-}
-
-TEST(Cli, NamesEveryRefusedPictureWithItsReasonAndExportsTheGoodOnes) {
+// Refused pictures are named with their reason and skipped; the rest is written at the size the window
+// finds, with the bytes of the window's export of the same pictures.
+TEST(Cli, WritesWhatTheWindowsExportWritesAndNamesEveryRefusedPicture) {
     const wxString text = Scratch("notes.png"), truncated = Scratch("cut.png"), missing = Scratch("gone.png");
     test_files::Write(text, "just words, no picture");
     test_files::Write(truncated, test_files::Read(test_files::RampFile("whole.png", 40, 30)).substr(0, 60));
-    const std::vector<wxString> good = {test_files::RampFile("a.png", 40, 30, 1), test_files::RampFile("z.png", 40, 30, 2)};
-    const Outcome outcome = RunCli({"-o", Scratch("batch"), good[0], text, truncated, missing, good[1]});
+    const std::vector<wxString> paths = {test_files::RampFile("a.png", 100, 50, 1), test_files::RampFile("b.png", 50, 100, 2)};
+    const Outcome outcome = RunCli({"-o", Scratch("out"), paths[0], text, truncated, missing, paths[1]});
     EXPECT_EQ(outcome.status, cli::kDone) << outcome.err;
+    EXPECT_EQ(outcome.out, "out.gif (50 * 100)px, 2 frames\n");
     for (const auto& [path, reason] : {std::pair{text, "not a supported picture"}, {truncated, "damaged"},
                                        {missing, "cannot be read: No such file or directory"}}) {
         const std::string line = "quintrel-gif: \"" + path.utf8_string() + "\": " + reason + "; skipped.\n";
         EXPECT_NE(outcome.err.find(line), std::string::npos) << line << outcome.err;
     }
-    EXPECT_EQ(Described(Scratch("batch.gif")), "40x30, 2 frames, delay 10");
+    const auto picture = [&](size_t i) { return wxImage(paths[i]); };
+    ASSERT_TRUE(gif_export::Export({Scratch("engine.gif"), 2, 50, 100, 10}, picture).ok);
+    EXPECT_TRUE(test_files::Read(Scratch("out.gif")) == test_files::Read(Scratch("engine.gif")));
 }
 
 // Every failure exits with 1, says why, prints no success line and leaves the folder as it was: neither
@@ -125,14 +106,11 @@ TEST(Cli, FailuresExitWithOneAndChangeNothing) {
     const std::pair<std::vector<wxString>, const char*> cases[] = {
         {{"-o", gif, Scratch("none.png")}, "no readable image"},
         {{"-W", "100", "-o", gif, line}, "100 x 0 has no pixels"},
-        {{"-p", Scratch("none.xml")}, "cannot be read"},
         {{"-p", Scratch("unnamed.xml")}, "give one with -o"},
         {{"-p", Scratch("empty.xml")}, "Failed to load XML file!"},
         {{"-p", Scratch("projects/p.xml")}, "contains a folder"},
-        {{"-o", Scratch("missing/x.gif"), a}, "Cannot create a file"},
         {{"-o", gif, "--save-project", "/missing/p.xml", a}, "Cannot create a file in \"/missing\""},
-        {{"-o", "/missing/x.gif", "--save-project", project, a}, "Cannot create a file in \"/missing\""},
-        {{"-o", gif, "--save-project", Scratch(), a}, "is a folder"}};
+        {{"-o", "/missing/x.gif", "--save-project", project, a}, "Cannot create a file in \"/missing\""}};
     for (const auto& [arguments, says] : cases) {
         test_files::Write(gif, "earlier gif");
         test_files::Write(project, "earlier project");
@@ -146,22 +124,33 @@ TEST(Cli, FailuresExitWithOneAndChangeNothing) {
     EXPECT_EQ(test_files::FilesIn(Scratch("projects")).size(), 1u);
 }
 
+// The images go in natural order unless told otherwise; relative paths are stored absolute.
 TEST(Cli, ProjectsOutAndBackIn) {
-    const wxString a = test_files::RampFile("a.png", 64, 48), b = test_files::RampFile("b.png", 32, 24);
+    const wxString a = test_files::RampFile("a10.png", 64, 48), b = test_files::RampFile("a9.png", 32, 24);
     const wxString project = Scratch("work.xml");
-    ASSERT_TRUE(wxSetWorkingDirectory(Scratch()));  // relative paths are stored absolute
-    const Outcome outcome =
-        RunCli({"-d", "30", "-o", Scratch("anim"), "--save-project", project, "a.png", "gone.png", "b.png"});
-    ASSERT_EQ(outcome.status, cli::kDone) << outcome.err;
-    const project_file::ProjectContents read = project_file::Read(project).contents;
-    EXPECT_EQ(std::make_tuple(read.width, read.height, read.delay, read.gifPath, read.imagePaths),
-              std::make_tuple(64, 48, 30, wxString("anim.gif"), std::vector<wxString>{a, b}));
-    // Back in: beside the project under its name; -d overrides; the stored size is the reference for -W.
+    ASSERT_TRUE(wxSetWorkingDirectory(Scratch()));
+    for (const bool keep : {true, false}) {  // kept as given, without a GIF; then sorted, with one
+        std::vector<wxString> arguments = keep ? std::vector<wxString>{"--no-sort"} : std::vector<wxString>{"-o", Scratch("anim")};
+        arguments.insert(arguments.end(), {"-d", "30", "--save-project", project, "a10.png", "gone.png", "a9.png"});
+        const Outcome outcome = RunCli(arguments);
+        ASSERT_EQ(outcome.status, cli::kDone) << outcome.err;
+        const project_file::ProjectContents read = project_file::Read(project).contents;
+        EXPECT_EQ(std::make_tuple(read.width, read.height, read.delay, read.gifPath, read.imagePaths),
+                  std::make_tuple(64, 48, 30, wxString(keep ? "" : "anim.gif"), keep ? std::vector<wxString>{a, b} : std::vector<wxString>{b, a}));
+        EXPECT_EQ(wxFileExists(Scratch("anim.gif")), !keep);
+    }
+    // Back in: beside the project under its name; -d overrides; the stored size is the reference for -W and
+    // -H, which keep its proportion, truncated, unless both are given.
     ASSERT_TRUE(wxRemoveFile(Scratch("anim.gif")));
     EXPECT_EQ(RunCli({"-p", project, "-d", "5"}).status, cli::kDone);
     EXPECT_EQ(Described(Scratch("anim.gif")), "64x48, 2 frames, delay 5");
-    EXPECT_EQ(RunCli({"-p", project, "-W", "32", "-o", Scratch("small.gif")}).status, cli::kDone);
-    EXPECT_EQ(Described(Scratch("small.gif")), "32x24, 2 frames, delay 30");
+    const std::pair<std::vector<wxString>, std::string> sizes[] = {
+        {{"-W", "50"}, "50x37"}, {{"-H", "20"}, "26x20"}, {{"-W", "64", "-H", "20"}, "64x20"}};
+    for (auto [arguments, size] : sizes) {
+        arguments.insert(arguments.end(), {"-p", project, "-o", Scratch("sized.gif")});
+        EXPECT_EQ(RunCli(arguments).status, cli::kDone) << size;
+        EXPECT_EQ(Described(Scratch("sized.gif")), size + ", 2 frames, delay 30");
+    }
 }
 
 // The installed program, whose arguments reach it as bytes, not as strings already converted.
@@ -172,16 +161,13 @@ TEST(Cli, NamesThatAreNotUtf8ReachTheFileSystemAsTheirBytes) {
     ASSERT_EQ(rename(test_files::RampFile("a.png", 12, 8).fn_str(), picture.c_str()), 0);
     for (const std::string locale : {"C.UTF-8", "C"}) {
         const std::string program = "LC_ALL=" + locale + " " QUINTREL_BINARY_DIR "/bin/quintrel-gif ";
-        test_files::Ran ran = test_files::Run(program + "-o '" + gif + "' --save-project '" + project + "' '" + picture + "'");
-        EXPECT_EQ(ran.status, cli::kDone) << locale << ": " << ran.output;
-        EXPECT_EQ(std::count(ran.output.begin(), ran.output.end(), '\n'), 1) << ran.output;  // the success line alone
-        EXPECT_NE(ran.output.find(" (12 * 8)px, 1 frames"), std::string::npos) << ran.output;
+        const test_files::Ran ran = test_files::Run(program + "-o '" + gif + "' --save-project '" + project + "' '" + picture + "'");
+        EXPECT_TRUE(ran.status == cli::kDone && std::count(ran.output.begin(), ran.output.end(), '\n') == 1 &&
+                    ran.output.find(" (12 * 8)px, 1 frames") != std::string::npos) << locale << ": " << ran.output;
         EXPECT_EQ(test_files::FilesIn(Scratch("out")).size(), 2u);  // under those names, no others
-        EXPECT_EQ(access(project.c_str(), F_OK), 0) << locale;
         // The project keeps the picture's and the GIF's bytes through its UTF-8 text.
         ASSERT_EQ(unlink(gif.c_str()), 0);
-        ran = test_files::Run(program + "-p '" + project + "'");
-        EXPECT_EQ(ran.status, cli::kDone) << locale << ": " << ran.output;
+        EXPECT_EQ(test_files::Run(program + "-p '" + project + "'").status, cli::kDone) << locale;
         EXPECT_EQ(access(gif.c_str(), F_OK), 0) << locale;
     }
 }

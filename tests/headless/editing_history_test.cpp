@@ -45,48 +45,37 @@ TEST(FrameOrder, MovesDuplicatesAndReversesTheSelectionAsABlock) {
         Indices order;  // empty: nothing happens
         Indices selected;
     } cases[] = {
-        {"earlier", MoveBy(5, {2}, -1), {0, 2, 1, 3, 4}, {1}},
+        {"earlier", MoveBy(5, {2}, -1), {0, 2, 1, 3, 4}, {1}},     {"later at the end", MoveBy(5, {2, 4}, 1), {}, {}},
         {"earlier, gathered in list order", MoveBy(5, {3, 1}, -1), {1, 3, 0, 2, 4}, {0, 1}},
-        {"later at the end", MoveBy(5, {2, 4}, 1), {}, {}},
-        {"later gathers", MoveBy(5, {0, 2}, 1), {1, 3, 0, 2, 4}, {2, 3}},
+        {"later gathers", MoveBy(5, {0, 2}, 1), {1, 3, 0, 2, 4}, {2, 3}}, {"nothing selected", MoveBy(5, {}, 1), {}, {}},
         {"a row down", MoveBy(10, {1}, 4), {0, 2, 3, 4, 5, 1, 6, 7, 8, 9}, {5}},
-        {"nothing selected", MoveBy(5, {}, 1), {}, {}},
         {"stale entries ignored", MoveBy(3, {7, -1, 0}, 1), {1, 0, 2}, {1}},
         {"dropped before the first", MoveBefore(5, {3, 4}, 0), {3, 4, 0, 1, 2}, {0, 1}},
         {"dropped at the end", MoveBefore(5, {0, 2}, 5), {1, 3, 4, 0, 2}, {3, 4}},
         {"dropped right after itself", MoveBefore(5, {1, 2}, 3), {}, {}},
         {"dropped into a gap of the block", MoveBefore(5, {0, 3}, 2), {1, 0, 3, 2, 4}, {1, 2}},
-        {"dropped past the end", MoveBefore(5, {0}, 6), {}, {}},
+        {"dropped past the end", MoveBefore(5, {0}, 6), {}, {}}, {"reverse an empty list", Reverse(0, {}), {}, {}},
         {"duplicate", Duplicate(4, {2, 0}), {0, 1, 2, 0, 2, 3}, {3, 4}},
         {"reverse the selected", Reverse(5, {4, 0, 2}), {4, 1, 2, 3, 0}, {0, 2, 4}},
-        {"reverse all, one selected", Reverse(4, {1}), {3, 2, 1, 0}, {2}},
-        {"reverse an empty list", Reverse(0, {}), {}, {}},
-    };
+        {"reverse all, one selected", Reverse(4, {1}), {3, 2, 1, 0}, {2}}};
     for (const auto& c : cases) {
         ASSERT_EQ(c.result.has_value(), !c.order.empty()) << c.name;
-        if (c.result) {
-            EXPECT_EQ(c.result->order, c.order) << c.name;
-            EXPECT_EQ(c.result->selection, c.selected) << c.name;
-        }
+        EXPECT_TRUE(!c.result || (c.result->order == c.order && c.result->selection == c.selected)) << c.name;
     }
 }
 
 TEST(WorkHistory, EveryChangeUndoneAndDoneAgainGivesTheSameWork) {
     const State s = Start();
-    const auto with = [&s](std::vector<Frame> frames, WorkSettings settings, Indices selection) {
-        return State{std::move(frames), settings, std::move(selection)};
-    };
     const std::pair<const char*, State> cases[] = {
-        {"Add", with({s.frames[0], s.frames[1], s.frames[2], s.frames[3], s.frames[4], Make("f")}, {10, 64, 48}, {1, 2})},
-        {"Insert", with({s.frames[0], Make("x"), s.frames[1], s.frames[2], s.frames[3], s.frames[4]}, s.settings, {2, 3})},
-        {"Delete", with({s.frames[0], s.frames[3], s.frames[4]}, s.settings, {})},
-        {"Clear", with({}, {10, 0, 0}, {})},
+        {"Add", {{s.frames[0], s.frames[1], s.frames[2], s.frames[3], s.frames[4], Make("f")}, {10, 64, 48}, {1, 2}}},
+        {"Insert", {{s.frames[0], Make("x"), s.frames[1], s.frames[2], s.frames[3], s.frames[4]}, s.settings, {2, 3}}},
+        {"Delete", {{s.frames[0], s.frames[3], s.frames[4]}, s.settings, {}}},
+        {"Clear", {{}, {10, 0, 0}, {}}},
         {"Move", Arranged(s, frame_order::MoveBefore(5, s.selection, 5))},
         {"Duplicate", Arranged(s, frame_order::Duplicate(5, s.selection))},
         {"Reverse", Arranged(s, frame_order::Reverse(5, {}))},
-        {"Delay", with(s.frames, {25, 40, 30}, s.selection)},
-        {"Width", with(s.frames, {10, 20, 15}, s.selection)},
-    };
+        {"Delay", {s.frames, {25, 40, 30}, s.selection}},
+        {"Width", {s.frames, {10, 20, 15}, s.selection}}};
     for (const auto& [action, after] : cases) {
         Model model = NewModel();
         model.Record(action, s, after);
@@ -105,8 +94,7 @@ TEST(WorkHistory, ANewChangeDropsTheRedoStepsAndSpinRunsMerge) {
     const State s0 = Start();
     const State s1 = Arranged(s0, frame_order::MoveBy(5, s0.selection, 1));
     model.Record("Move", s0, s1);
-    const State back = *model.Undo(s1);
-    State delay = back;
+    State delay = *model.Undo(s1);
     for (int value : {1, 12, 123}) {  // typed digit by digit: one step
         State next = delay;
         next.settings.delay = value;
@@ -117,42 +105,36 @@ TEST(WorkHistory, ANewChangeDropsTheRedoStepsAndSpinRunsMerge) {
     EXPECT_TRUE(Same(*model.Undo(delay), s0)) << "one undo takes the whole run back";
     EXPECT_FALSE(model.CanUndo());
 
-    State there = s0, andBack = s0;
+    State there = s0;
     there.settings.width = 41;
     model.Record("Width", s0, there, "width");
-    model.Record("Width", there, andBack, "width");
+    model.Record("Width", there, s0, "width");
     model.Record("Move", s0, s0);
     EXPECT_FALSE(model.CanUndo()) << "a run back to its start, and no change, leave no step";
 }
 
-TEST(WorkHistory, UndoingBackToTheSavedWorkMakesItSavedAgain) {
-    Model model = NewModel();
-    const State s0 = Start();
-    model.TakeSnapshot(s0);
-    State s1 = s0;
-    s1.frames.erase(s1.frames.begin());
-    State s2 = s1;
-    s2.settings.height = 31;
-    model.Record("Delete", s0, s1);
-    model.Record("Height", s1, s2);
-    const State undone1 = *model.Undo(s2);
-    EXPECT_FALSE(model.MatchesSnapshot(undone1));
-    EXPECT_TRUE(model.MatchesSnapshot(*model.Undo(undone1)));
-
-    State sameFiles = s0;
-    sameFiles.frames[0] = Make("a");  // the file added again
-    sameFiles.selection = {4};        // the selection is no part of the work
-    EXPECT_TRUE(model.MatchesSnapshot(sameFiles));
-    std::swap(sameFiles.frames[0], sameFiles.frames[1]);
-    EXPECT_FALSE(model.MatchesSnapshot(sameFiles));
+// The saved work is its files in order and its settings; undoing back to it makes it saved again.
+TEST(WorkHistory, TheSavedWorkIsItsFilesInOrderAndItsSettings) {
+    const std::pair<std::function<void(State&)>, bool> changes[] = {
+        {[](State& s) { s.frames[0] = Make("a"), s.selection = {4}; }, true},  // the file added again; selected
+        {[](State& s) { std::swap(s.frames[0], s.frames[1]); }, false},      {[](State& s) { s.frames.pop_back(); }, false},
+        {[](State& s) { s.settings.delay = 11; }, false},                    {[](State& s) { s.settings.width = 41; }, false},
+        {[](State& s) { s.settings.height = 31; }, false}};
+    for (const auto& [change, saved] : changes) {
+        Model model = NewModel();
+        const State s0 = Start();
+        model.TakeSnapshot(s0);
+        State changed = s0;
+        change(changed);
+        model.Record("Change", s0, changed);
+        EXPECT_EQ(model.MatchesSnapshot(changed), saved);
+        EXPECT_TRUE(model.MatchesSnapshot(*model.Undo(changed)));
+    }
 }
 
 TEST(WorkHistory, FramesChangedBehindItsBackAreRefusedAndTheHistoryForgotten) {
-    const std::function<void(State&)> tampering[] = {
-        [](State& s) { s.frames.pop_back(); },
-        [](State& s) { s.frames[5] = Make("f"); },
-        [](State& s) { s.frames.insert(s.frames.begin(), Make("z")); },
-    };
+    const std::function<void(State&)> tampering[] = {[](State& s) { s.frames[5] = Make("f"); },
+                                                     [](State& s) { s.frames.insert(s.frames.begin(), Make("z")); }};
     for (const auto& tamper : tampering) {
         Model model = NewModel();
         State s1 = Start();
@@ -175,11 +157,4 @@ TEST(WorkHistory, RemovedFramesLiveByTheHistoryNotByCopies) {
     EXPECT_EQ(model.Undo(s1)->frames[2], removed.lock()) << "the very frame comes back";
     model.Forget();
     EXPECT_TRUE(removed.expired());
-
-    // A frame moved by one keeps only the two frames it swapped with, each way, and the selection.
-    State big{{}, {10, 1, 1}, {}};
-    for (int i = 0; i < 1000; ++i)
-        big.frames.push_back(Make(std::to_string(i)));
-    model.Record("Move", big, Arranged(big, frame_order::MoveBy(1000, {500}, 1)));
-    EXPECT_EQ(model.HeldEntries(), 5u);
 }
