@@ -151,6 +151,18 @@ TEST(Cli, ProjectsOutAndBackIn) {
         EXPECT_EQ(RunCli(arguments).status, cli::kDone) << size;
         EXPECT_EQ(Described(Scratch("sized.gif")), size + ", 2 frames, delay 30");
     }
+    // The project's export level is the export's unless -O says otherwise.
+    project_file::ProjectContents smaller = project_file::Read(project).contents;
+    smaller.level = 1;
+    ASSERT_TRUE(project_file::Save(project, smaller).ok);
+    for (const char* level : {"", "1", "0"}) {
+        std::vector<wxString> arguments{"-p", project, "-o", Scratch(wxString("level") + level + ".gif")};
+        if (*level)
+            arguments.insert(arguments.end(), {"-O", level});
+        EXPECT_EQ(RunCli(arguments).status, cli::kDone) << level;
+    }
+    EXPECT_EQ(test_files::Read(Scratch("level.gif")), test_files::Read(Scratch("level1.gif")));
+    EXPECT_NE(test_files::Read(Scratch("level.gif")), test_files::Read(Scratch("level0.gif")));
 }
 
 // The installed program, whose arguments reach it as bytes, not as strings already converted.
