@@ -15,7 +15,7 @@
 #include <set>
 
 TEST(StartUp, ABrokenLayoutNamesWhatIsMissingAndJunkBesideAGoodOneIsIgnored) {
-    const std::string layout = test_files::Read(gui_test::SourceDir() + "/resources/themes/main_frame.xrc");
+    const std::string layout = test_files::Read(QUINTREL_SOURCE_DIR "/resources/themes/main_frame.xrc");
     std::string renamed = layout;  // the preview panel under another name
     renamed.replace(renamed.find("\"m_panel2\""), 10, "\"m_panel_other\"");
     const struct {

@@ -13,13 +13,16 @@ class GTestModalHook;
 #define wxTEST_DIALOG_HOOK_CLASS GTestModalHook
 #include <wx/testing.h>
 
+#include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/spinctrl.h>
+#include <wx/statusbr.h>
 #include <wx/string.h>
+#include <wx/utils.h>
 
 #include <functional>
 #include <string>
@@ -40,9 +43,8 @@ namespace gui_test {
 void Pump(int ms = 50);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
-// The build tree (the installation folder of the test binaries) and the source tree.
-wxString BuildDir();
-wxString SourceDir();
+// The build tree: the installation folder of the test binaries.
+inline wxString BuildDir() { return QUINTREL_BINARY_DIR; }
 
 // A PNG of one colour; returns its path.
 wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour = *wxRED);
@@ -93,19 +95,19 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    wxString Folder() const;
+    wxString Folder() const { return wxGetHomeDir() + "/work"; }
     // Pictures of the given sizes and distinct colours, added as Add Image adds them.
     std::vector<wxString> AddPictures(const std::vector<wxSize>& sizes);
-    void AddFiles(const std::vector<wxString>& paths);
+    void AddFiles(const std::vector<wxString>& paths) { frame->AddImageFiles(wxArrayString(paths.size(), paths.data())); }
     // The file names of the frames in strip order.
     std::vector<std::string> FrameNames() const;
-    int Count() const;
-    wxString Status(int field) const;
+    int Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
+    wxString Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
     void Command(void (MyFrame::*handler)(wxCommandEvent&));
     void ClickFrame(int index, int button = wxMOUSE_BTN_LEFT, int modifiers = 0);
     // The enabled state of the commands that need frames, all of them when they agree, -1 when they do not.
     int FrameCommandsEnabled() const;
-    bool Destroyed() const;
+    bool Destroyed() const { return wxTheApp->IsScheduledForDestruction(frame); }
 
     MyFrame* frame = nullptr;
 
