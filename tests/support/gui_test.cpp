@@ -151,10 +151,17 @@ std::vector<wxString> MainWindowTest::AddPictures(const std::vector<wxSize>& siz
     return paths;
 }
 
+std::vector<wxString> MainWindowTest::FramePaths() const {
+    std::vector<wxString> paths;
+    for (int i = 0; i < Count(); ++i)
+        paths.push_back(frame->GetThumbnailCtrl()->GetItem(i)->m_path);
+    return paths;
+}
+
 std::vector<std::string> MainWindowTest::FrameNames() const {
     std::vector<std::string> names;
-    for (int i = 0; i < Count(); ++i)
-        names.push_back(wxFileNameFromPath(frame->GetThumbnailCtrl()->GetItem(i)->m_path).ToStdString());
+    for (const wxString& path : FramePaths())
+        names.push_back(wxFileNameFromPath(path).ToStdString());
     return names;
 }
 

@@ -99,7 +99,8 @@ protected:
     // Pictures of the given sizes and distinct colours, added as Add Image adds them.
     std::vector<wxString> AddPictures(const std::vector<wxSize>& sizes);
     void AddFiles(const std::vector<wxString>& paths) { frame->AddImageFiles(wxArrayString(paths.size(), paths.data())); }
-    // The file names of the frames in strip order.
+    // The paths, or the file names, of the frames in strip order.
+    std::vector<wxString> FramePaths() const;
     std::vector<std::string> FrameNames() const;
     int Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
     wxString Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
