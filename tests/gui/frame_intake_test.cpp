@@ -7,7 +7,6 @@
 #include "tests/support/picture_bytes.h"
 
 #include <wx/dnd.h>
-#include <wx/eventfilter.h>
 #include <wx/filename.h>
 #include <wx/progdlg.h>
 
@@ -29,28 +28,6 @@ protected:
         return rect.GetPosition() + offset;
     }
     wxString Picture(const wxString& name) { return gui_test::WritePicture(Folder() + "/" + name, 30, 20); }
-};
-
-// Presses Cancel in the loading progress dialog once the strip holds `after` frames or more.
-class CancelWhileLoading : public wxEventFilter {
-public:
-    CancelWhileLoading(wxThumbnailCtrl* strip, int after) : m_strip(strip), m_after(after) { wxEvtHandler::AddFilter(this); }
-    ~CancelWhileLoading() override { wxEvtHandler::RemoveFilter(this); }
-    int FilterEvent(wxEvent&) override {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window);
-                !pressed && m_strip->GetCount() >= m_after && dialog && dialog->IsShown()) {
-                pressed = true;
-                wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
-                dialog->ProcessWindowEvent(cancel);
-            }
-        return Event_Skip;
-    }
-    bool pressed = false;
-
-private:
-    wxThumbnailCtrl* const m_strip;
-    const int m_after;
 };
 
 }  // namespace
@@ -112,9 +89,18 @@ TEST_F(IntakeTest, CancelWhileLoadingKeepsTheFramesAlreadyAdded) {
         names.push_back(wxString::Format("c%02d.png", i).ToStdString());
         paths.push_back(gui_test::WritePicture(Folder() + "/" + names.back(), 800, 600));
     }
-    CancelWhileLoading cancel(frame->GetThumbnailCtrl(), 3);
+    bool pressed = false;
+    gui_test::WhileRunning cancel([&] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window); Count() >= 3 && dialog && dialog->IsShown()) {
+                wxCommandEvent press(wxEVT_BUTTON, wxID_CANCEL);
+                dialog->ProcessWindowEvent(press);
+                return pressed = true;
+            }
+        return false;
+    });
     AddFiles(paths);
-    ASSERT_TRUE(cancel.pressed);
+    ASSERT_TRUE(pressed);
     const Names added = FrameNames();
     ASSERT_TRUE(added.size() >= 3 && added.size() < 80) << added.size();
     EXPECT_EQ(added, Names(names.begin(), names.begin() + added.size()));

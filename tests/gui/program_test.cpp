@@ -13,7 +13,6 @@
 
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
-#include <wx/timer.h>
 #include <wx/weakref.h>
 
 namespace {
@@ -26,23 +25,6 @@ protected:
         frame->GetEventHandler()->ProcessEvent(event);
     }
 };
-
-// Runs `show`, which opens a loop count dialog modally; inside its modal loop `act` works on the dialog and
-// closes it. Returns whether the dialog was seen.
-bool WhileLoopCountOpen(const std::function<void()>& show, const std::function<void(LoopCountDialog&)>& act) {
-    bool acted = false;
-    wxTimer poll;
-    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<LoopCountDialog*>(window); dialog && dialog->IsModal() && !acted) {
-                acted = true;
-                act(*dialog);
-            }
-    });
-    poll.Start(20);
-    show();
-    return acted;
-}
 
 void Press(wxWindow* control, wxEventType type) {
     wxCommandEvent event(type, control->GetId());
@@ -99,14 +81,22 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
     } sessions[] = {{0, 4, wxID_OK, 4}, {1, 7, wxID_CANCEL, 4}, {1, 7, wxID_OK, 0}};
     for (const auto& session : sessions) {
         const int last = frame->m_loopCount;
-        EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [&](LoopCountDialog& open) {
-            auto* passes = static_cast<wxSpinCtrl*>(open.FindWindow(2));
-            EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
-            Press(open.FindWindow(session.choice), wxEVT_RADIOBUTTON);
-            EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
-            passes->SetValue(session.passes);
-            Press(open.FindWindow(session.button), wxEVT_BUTTON);
-        }));
+        bool seen = false;
+        gui_test::WhileRunning act([&] {  // inside the dialog's modal loop
+            for (wxWindow* window : wxTopLevelWindows)
+                if (auto* open = dynamic_cast<LoopCountDialog*>(window); open && open->IsModal()) {
+                    auto* passes = static_cast<wxSpinCtrl*>(open->FindWindow(2));
+                    EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
+                    Press(open->FindWindow(session.choice), wxEVT_RADIOBUTTON);
+                    EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
+                    passes->SetValue(session.passes);
+                    Press(open->FindWindow(session.button), wxEVT_BUTTON);
+                    return seen = true;
+                }
+            return false;
+        });
+        Command(&MyFrame::OnLoopCount);
+        EXPECT_TRUE(seen);
         EXPECT_EQ(frame->m_loopCount, session.loopCount) << session.choice << session.button;
         EXPECT_FALSE(frame->m_timer.IsRunning());
     }

@@ -4,7 +4,6 @@
 #include "project/project_file.h"
 #include "tests/support/gui_test.h"
 
-#include <wx/timer.h>
 #include <wx/toolbar.h>
 #include <wx/weakref.h>
 
@@ -13,26 +12,6 @@
 namespace {
 
 constexpr int kBatch = 60;
-
-// Runs `step` every few milliseconds while a batch loads, until it returns true.
-class WhileLoading : public wxTimer {
-public:
-    explicit WhileLoading(std::function<bool()> step) : m_step(std::move(step)) { Start(10); }
-    void Notify() override {
-        if (m_busy || !m_step)
-            return;
-        m_busy = true;  // a step that pumps events may see the timer tick again
-        if (m_step()) {
-            m_step = nullptr;
-            Stop();
-        }
-        m_busy = false;
-    }
-
-private:
-    std::function<bool()> m_step;
-    bool m_busy = false;
-};
 
 class ResponsiveLoadingTest : public MainWindowTest {
 protected:
@@ -68,7 +47,7 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
     bool menusRested = false;
     std::vector<std::string> refused;
     wxImage before;
-    WhileLoading steps([&] {
+    gui_test::WhileRunning steps([&] {
         if (stage == 0 && Count() >= 3) {
             menusRested = !frame->m_menubar->IsEnabledTop(0) && !frame->m_toolBar2->IsEnabled();
             wxRect cell;
@@ -115,7 +94,7 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
 TEST_F(ResponsiveLoadingTest, ClosingWhileLoadingStopsTheBatchAndThenClosesAsUsual) {
     const wxWeakRef<wxFrame> window(frame);
     bool stayedOpen = false;
-    WhileLoading steps([&] {
+    gui_test::WhileRunning steps([&] {
         if (Count() < 3)
             return false;
         frame->Close();

@@ -36,6 +36,17 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
+void WhileRunning::Notify() {
+    if (m_busy || !m_step)
+        return;
+    m_busy = true;
+    if (m_step()) {
+        m_step = nullptr;
+        Stop();
+    }
+    m_busy = false;
+}
+
 wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour) {
     wxImage image(width, height);
     image.SetRGB(wxRect(0, 0, width, height), colour.Red(), colour.Green(), colour.Blue());

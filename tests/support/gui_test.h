@@ -22,6 +22,7 @@ class GTestModalHook;
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
 #include <wx/string.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include <functional>
@@ -45,6 +46,18 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
 // The build tree: the installation folder of the test binaries.
 inline wxString BuildDir() { return QUINTREL_BINARY_DIR; }
+
+// Runs `step` every few milliseconds from whatever event loop runs (a batch loading, a modal dialog),
+// until it returns true.
+class WhileRunning : public wxTimer {
+public:
+    explicit WhileRunning(std::function<bool()> step) : m_step(std::move(step)) { Start(10); }
+    void Notify() override;
+
+private:
+    std::function<bool()> m_step;
+    bool m_busy = false;  // a step that pumps events may see the timer tick again
+};
 
 // A PNG of one colour; returns its path.
 wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour = *wxRED);
