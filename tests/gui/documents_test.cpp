@@ -1,12 +1,7 @@
-// The work and its files: Save writes what quintrel-gif writes, failures are reported and keep the earlier
-// file, projects go out and come back, and closing asks exactly when there is unsaved work.
+// The work and its files: Save writes what quintrel-gif writes, failures are reported, projects go out and
+// come back, and closing asks exactly when there is unsaved work.
 #include "tests/support/gui_test.h"
 
-#include <wx/app.h>
-
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -26,7 +21,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DocumentsTest, SaveWritesWhatTheCommandLineExporterWritesAndKeepsTheEarlierFileOnFailure) {
+TEST_F(DocumentsTest, SaveWritesWhatTheCommandLineExporterWritesAndAFailureIsReported) {
     wxString command = wxString::Format("'%s/bin/quintrel-gif' -d 7 -W 96 -H 40 -o '%s/cli.gif'", gui_test::BuildDir(), Folder());
     std::vector<wxString> paths;
     for (int i = 0; i < 3; ++i) {
@@ -37,21 +32,11 @@ TEST_F(DocumentsTest, SaveWritesWhatTheCommandLineExporterWritesAndKeepsTheEarli
     AddFiles(paths);
     frame->m_spinctrl_delay->SetValue(7);
     wxTEST_DIALOG(Command(&MyFrame::OnSaveGif), gui_test::ExpectFile(Folder() + "/anim"));
-    const wxString gif = Folder() + "/anim.gif";
     EXPECT_EQ(Status(0), "anim.gif (96 * 40)px");
-    const std::string saved = Read(gif);
-    EXPECT_EQ(saved, Read(Folder() + "/cli.gif"));
+    EXPECT_EQ(Read(Folder() + "/anim.gif"), Read(Folder() + "/cli.gif"));
 
-    frame->m_spinctrl_delay->SetValue(30);
+    // Why a failed export keeps the earlier file is tested without a window; here it is reported.
     wxString failure;
-    std::signal(SIGXFSZ, SIG_IGN);  // writes past 200 bytes fail, as on a full disc
-    rlimit limit{200, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    wxTEST_DIALOG(Command(&MyFrame::OnSaveGif), gui_test::ExpectMessage(wxID_OK, &failure));  // no second dialog
-    limit.rlim_cur = RLIM_INFINITY;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_TRUE(failure.Contains(gif)) << failure;
-    EXPECT_EQ(Read(gif), saved);
     wxTEST_DIALOG(Command(&MyFrame::OnSaveGifAs), gui_test::ExpectFile(Folder() + "/none/x.gif"),
                   gui_test::ExpectMessage(wxID_OK, &failure));
     EXPECT_TRUE(failure.Contains(Folder() + "/none")) << failure;
@@ -113,7 +98,7 @@ TEST_F(DocumentsTest, YesWithAFailedOrCancelledSaveKeepsTheWindowAndItsFrames) {
                   gui_test::ExpectFile(target), gui_test::ExpectMessage(wxID_OK, &failure));
     EXPECT_TRUE(failure.Contains(target)) << failure;
     wxTEST_DIALOG(Command(&MyFrame::OnQuitMenu), wxExpectModal<wxMessageDialog>(wxID_YES),
-                  gui_test::ExpectFile(wxString()));
+                  gui_test::ExpectFile(wxString(), wxID_CANCEL));
     wxTEST_DIALOG(Command(&MyFrame::OnQuitMenu), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
     EXPECT_FALSE(Destroyed());
     EXPECT_EQ(Count(), 2);

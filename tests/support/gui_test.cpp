@@ -106,22 +106,6 @@ void TypeInto(wxWindow* control, const wxString& text) {
     Pump(150);
 }
 
-int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
-    if (m_shown)
-        *m_shown = dialog->GetExtendedMessage().empty() ? dialog->GetMessage()
-                                                        : dialog->GetMessage() + "\n" + dialog->GetExtendedMessage();
-    if (m_style)
-        *m_style = dialog->GetMessageDialogStyle();
-    return m_answer;
-}
-
-int ExpectFile::OnInvoked(wxFileDialog* dialog) const {
-    if (m_path.empty())
-        return wxID_CANCEL;
-    dialog->SetPath(m_path);
-    return wxID_OK;
-}
-
 }  // namespace gui_test
 
 void MainWindowTest::SetUp() {

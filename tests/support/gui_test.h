@@ -79,7 +79,13 @@ public:
         : m_answer(answer), m_shown(shown), m_style(style) {}
 
 protected:
-    int OnInvoked(wxMessageDialog* dialog) const override;
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        if (m_shown)
+            *m_shown = dialog->GetMessage() + (dialog->GetExtendedMessage().empty() ? "" : "\n" + dialog->GetExtendedMessage());
+        if (m_style)
+            *m_style = dialog->GetMessageDialogStyle();
+        return m_answer;
+    }
 
 private:
     int m_answer;
@@ -87,17 +93,8 @@ private:
     long* m_style;
 };
 
-// Chooses `path` in a file dialog, or cancels it when the path is empty.
-class ExpectFile : public wxExpectModalBase<wxFileDialog, ExpectFile> {
-public:
-    explicit ExpectFile(const wxString& path) : m_path(path) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override;
-
-private:
-    wxString m_path;
-};
+// Chooses `path` in a file dialog, or cancels it.
+using ExpectFile = wxExpectModal<wxFileDialog>;
 
 }  // namespace gui_test
 
