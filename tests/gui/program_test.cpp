@@ -1,5 +1,5 @@
-// The program around the work: the interface language and the texts it builds, the loop count dialog and
-// the update check against a real HTTP server on 127.0.0.1.
+// The program around the work: the interface language and the texts it builds, the loop count dialog, the
+// update check against a real HTTP server on 127.0.0.1, and the export level with its size estimate.
 #include "tests/support/gui_test.h"
 #include "tests/support/local_http_server.h"
 
@@ -8,9 +8,12 @@
 #include "app/startup.h"
 #include "app/update_check.h"
 #include "app/web_browser.h"
+#include "app/export_level_setting.h"
 #include "project/project_file.h"
+#include "window/size_estimate_status.h"
 #include "window/loop_count_dialog.h"
 
+#include <wx/filename.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/weakref.h>
@@ -152,12 +155,41 @@ TEST_F(ProgramTest, TextsBuiltFromPartsAreTranslatedAsAWhole) {
         wxTEST_DIALOG(frame->OnUpdateResult(result), gui_test::ExpectMessage(wxID_NO, &seen));
         EXPECT_EQ(seen, wxString::FromUTF8(expected)) << newest;
     }
-    // The first frame of an opened project, then the exported file and its size.
-    // No GIF name: Save asks for one.
-    ASSERT_TRUE(project_file::Save(Folder() + "/p.xml", {"", 40, 30, 10, 0, {gui_test::WritePicture(Folder() + "/first.png", 40, 30)}}).ok);
-    frame->OpenProjectFile(Folder() + "/p.xml");
-    EXPECT_EQ(Status(1), wxString::FromUTF8("first.png 宽度:40 像素,高度:30 像素"));
-    wxTEST_DIALOG(Command(&MyFrame::OnSaveGif), gui_test::ExpectFile(Folder() + "/out.gif"));
-    ASSERT_TRUE(wxFileExists(Folder() + "/out.gif"));
-    EXPECT_EQ(Status(0), wxString::FromUTF8("out.gif (40 * 30)像素"));
+}
+
+TEST_F(ProgramTest, EachExportLevelIsEstimatedInTheBackgroundSavedAsEstimatedAndCarriedByProjects) {
+    const auto estimated = [this] {  // the bytes the status bar's "about N kB" stands for, once up to date
+        EXPECT_TRUE(gui_test::PumpUntil([this] { return frame->m_sizeEstimate->UpToDate(); }, 30000));
+        const wxString text = Status(SizeEstimateStatus::kStatusField);
+        double kilobytes = -1;
+        EXPECT_TRUE(text.StartsWith("about ") && text.EndsWith(" kB") && text.AfterFirst(' ').BeforeFirst(' ').ToCDouble(&kilobytes)) << text;
+        return kilobytes * 1000;
+    };
+    EXPECT_TRUE(frame->m_menuItem_export_levels[0]->IsChecked());
+    ASSERT_TRUE(gui_test::PumpUntil([this] { return frame->m_sizeEstimate->UpToDate(); }, 30000));
+    EXPECT_EQ(Status(SizeEstimateStatus::kStatusField), "");  // no frames, no estimate
+    for (int i = 0; i < 30; ++i)
+        AddFiles({test_files::RampFile(wxString::Format("ramp%02d.png", i), 64, 48, i)});
+    for (const int level : {0, 1, 2}) {
+        SCOPED_TRACE(level);
+        Choose(frame->m_menuItem_export_levels[level]->GetId());
+        EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked());
+        EXPECT_EQ(export_level_setting::Read(), level);
+        const double estimate = estimated();
+        frame->m_gifPath = test_files::Scratch(wxString::Format("level%d.gif", level));
+        ASSERT_TRUE(frame->WriteGifFile());
+        const double written = wxFileName::GetSize(frame->m_gifPath).ToDouble();
+        EXPECT_NEAR(estimate, written, written * 0.10 + 500);
+    }
+    const double before = estimated();
+    frame->m_outputWidth = 32, frame->m_outputHeight = 24;
+    EXPECT_LT(estimated(), before);  // a change of size is estimated again
+    // A project carries its level without changing the remembered choice.
+    for (const int level : {0, 1}) {
+        ASSERT_TRUE(project_file::Save(test_files::Scratch("work.xml"), {"", 64, 48, 10, level, {test_files::RampFile("a.png", 64, 48)}}).ok);
+        frame->OpenProjectFile(test_files::Scratch("work.xml"));
+        EXPECT_EQ(frame->m_exportLevel, level);
+        EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked()) << level;
+    }
+    EXPECT_EQ(export_level_setting::Read(), 2);
 }
