@@ -17,7 +17,6 @@ protected:
         const int x = preview.GetWidth() / 2, y = preview.GetHeight() / 2;
         return wxColour(preview.GetRed(x, y), preview.GetGreen(x, y), preview.GetBlue(x, y));
     }
-    wxSize OutputSize() const { return {frame->m_spinctrl_width->GetValue(), frame->m_spinctrl_height->GetValue()}; }
 };
 
 }  // namespace

@@ -33,7 +33,6 @@ protected:
         gui_test::Pump(150);
     }
     wxString UndoLabel() const { return frame->m_menuItem_undo->GetItemLabel(); }
-    wxSize OutputSize() const { return {frame->m_spinctrl_width->GetValue(), frame->m_spinctrl_height->GetValue()}; }
 
     wxUIActionSimulator m_input;
 };

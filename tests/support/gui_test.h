@@ -112,6 +112,7 @@ protected:
     // The paths, or the file names, of the frames in strip order.
     std::vector<wxString> FramePaths() const;
     std::vector<std::string> FrameNames() const;
+    wxSize OutputSize() const { return {frame->m_spinctrl_width->GetValue(), frame->m_spinctrl_height->GetValue()}; }
     int Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
     wxString Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
     void Command(void (MyFrame::*handler)(wxCommandEvent&));
