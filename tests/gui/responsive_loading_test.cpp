@@ -63,7 +63,7 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
                     refused.push_back(name);
             }
             stage = 2;
-        } else if (stage == 2 && Count() >= 20) {
+        } else if (stage == 2 && strip->GetVirtualSize().y > strip->GetClientSize().y) {  // as soon as it can scroll
             before = gui_test::Screenshot(strip);
             stage = 3;
         } else if (stage == 3) {
@@ -84,7 +84,7 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
     EXPECT_TRUE(countWhenClicked >= 3 && countWhenClicked < kBatch) << countWhenClicked;
     EXPECT_EQ(Status(1), "b01.png Width:1200px,Height:900 px");
     EXPECT_EQ(refused.size(), attempts.size());
-    EXPECT_TRUE(countWhenScrolled >= 20 && countWhenScrolled < kBatch) << "not scrolled and painted while loading";
+    EXPECT_TRUE(countWhenScrolled > 0 && countWhenScrolled < kBatch) << "not scrolled and painted while loading: " << countWhenScrolled;
     EXPECT_EQ(FrameNames(), names);
     EXPECT_TRUE(frame->m_menubar->IsEnabledTop(0) && frame->m_toolBar2->IsEnabled());
     AddFiles({other});  // once done, the window takes pictures again
