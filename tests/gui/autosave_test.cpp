@@ -96,10 +96,7 @@ TEST_P(AutosaveOfRunThatEnded, IsOfferedOnceAtTheNextStart) {
     EXPECT_EQ(restored, GetParam().answer == wxID_YES);
     EXPECT_EQ(seen, "Restore the work that was not saved?");
     EXPECT_EQ(style & (wxYES_NO | wxNO_DEFAULT | wxCANCEL), wxYES_NO) << "Yes is the default";
-    std::vector<wxString> frames;
-    for (int i = 0; i < Count(); ++i)
-        frames.push_back(frame->GetThumbnailCtrl()->GetItem(i)->m_path);
-    EXPECT_EQ(frames, restored ? pictures : std::vector<wxString>{});
+    EXPECT_EQ(FramePaths(), restored ? pictures : std::vector<wxString>{});
     EXPECT_TRUE(!restored || (frame->m_spinctrl_delay->GetValue() == 10 && frame->m_spinctrl_width->GetValue() == 60 &&
                               frame->m_spinctrl_height->GetValue() == 45));
     EXPECT_FALSE(wxFileExists(WorkFile(child)));

@@ -1,40 +1,67 @@
-// Pictures entering the window: hostile files are named after the batch, the good ones join in the
-// order given, Cancel keeps what was added, and a file changed after adding is neither shown nor saved.
+// Pictures entering the window, added, dropped or named on the command line: dropped ones go before the
+// frame they land on, else at the end, in natural order; hostile files are named after the batch and the
+// good ones join in the order given; Cancel keeps what was added; a file changed after adding is neither
+// shown nor saved; a project dropped alone opens after the unsaved-work question.
+#include "project/project_file.h"
 #include "tests/support/gui_test.h"
 #include "tests/support/picture_bytes.h"
 
-#include <wx/eventfilter.h>
+#include <wx/dnd.h>
 #include <wx/filename.h>
 #include <wx/progdlg.h>
 
 namespace {
 
-// Presses Cancel in the loading progress dialog once the strip holds `after` frames or more.
-class CancelWhileLoading : public wxEventFilter {
-public:
-    CancelWhileLoading(wxThumbnailCtrl* strip, int after) : m_strip(strip), m_after(after) { wxEvtHandler::AddFilter(this); }
-    ~CancelWhileLoading() override { wxEvtHandler::RemoveFilter(this); }
-    int FilterEvent(wxEvent&) override {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window);
-            if (!pressed && m_strip->GetCount() >= m_after && dialog && dialog->IsShown()) {
-                pressed = true;
-                wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
-                dialog->ProcessWindowEvent(cancel);
-            }
-        }
-        return Event_Skip;
-    }
-    bool pressed = false;
+using Names = std::vector<std::string>;
 
-private:
-    wxThumbnailCtrl* const m_strip;
-    const int m_after;
+class IntakeTest : public MainWindowTest {
+protected:
+    // As the file manager's drop reaches the window's target; the window takes the files after it.
+    void Drop(wxWindow* window, const wxPoint& point, const std::vector<wxString>& paths) {
+        auto* target = dynamic_cast<wxFileDropTarget*>(window->GetDropTarget());
+        ASSERT_TRUE(target && target->OnDropFiles(point.x, point.y, wxArrayString(paths.size(), paths.data())));
+        gui_test::Pump(100);
+    }
+    wxPoint In(int cell, const wxPoint& offset) {
+        wxRect rect;
+        EXPECT_TRUE(frame->GetThumbnailCtrl()->GetItemRect(cell, rect));
+        return rect.GetPosition() + offset;
+    }
+    wxString Picture(const wxString& name) { return gui_test::WritePicture(Folder() + "/" + name, 30, 20); }
 };
 
 }  // namespace
 
-TEST_F(MainWindowTest, RefusedPicturesAreNamedOnceWithTheirReasonsAndTheGoodOnesAdded) {
+TEST_F(IntakeTest, DroppedFilesGoBeforeTheFrameTheyLandOnElseAtTheEnd) {
+    const std::vector<wxString> first = AddPictures({{30, 20}, {30, 20}, {30, 20}});  // p1.png, p2.png, p3.png
+    const std::vector<wxString> files = {Picture("f10.png"), Picture("F2.png")};
+    ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/shots/sub", wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    for (const char* name : {"frame10.png", "frame2.png", "Frame1.png", "sub/frame3.png"})
+        Picture(wxString("shots/") + name);
+    wxWindow* strip = frame->GetThumbnailCtrl();
+    const struct {
+        wxWindow* window;
+        wxPoint point;
+        std::vector<wxString> dropped;
+        Names names;
+    } cases[] = {
+        {strip, In(1, {10, 10}), files, {"p1.png", "F2.png", "f10.png", "p2.png", "p3.png"}},
+        {strip, In(0, {frame->GetThumbnailCtrl()->m_itemWidth + 1, 10}), files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // a gap
+        {frame->m_panel2, {5, 5}, files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // the preview appends
+        {strip, In(2, {10, 10}), {Folder() + "/shots"}, {"p1.png", "p2.png", "Frame1.png", "frame2.png", "frame10.png", "p3.png"}},
+    };
+    for (const auto& c : cases) {
+        Command(&MyFrame::OnClearAll);
+        AddFiles(first);
+        Drop(c.window, c.point, c.dropped);
+        EXPECT_EQ(FrameNames(), c.names) << c.point.x << "," << c.point.y;
+    }
+    Command(&MyFrame::OnClearAll);
+    frame->OpenFromCommandLine(wxArrayString(files.size(), files.data()));
+    EXPECT_EQ(FrameNames(), (Names{"F2.png", "f10.png"})) << "named on the command line";
+}
+
+TEST_F(IntakeTest, RefusedPicturesAreNamedOnceWithTheirReasonsAndTheGoodOnesAdded) {
     const auto write = [this](const wxString& name, const picture_bytes::Bytes& bytes) {
         return picture_bytes::Write(Folder() + "/" + name, bytes) ? Folder() + "/" + name : wxString();
     };
@@ -45,29 +72,42 @@ TEST_F(MainWindowTest, RefusedPicturesAreNamedOnceWithTheirReasonsAndTheGoodOnes
     const wxString good2 = write("good2.bmp", picture_bytes::Encode(picture_bytes::Ramp(30, 20), wxBITMAP_TYPE_BMP));
     wxString shown;
     wxTEST_DIALOG(AddFiles({good1, lzw, iff, missing, good2}), gui_test::ExpectMessage(wxID_OK, &shown));
-    EXPECT_EQ(FrameNames(), (std::vector<std::string>{"good1.png", "good2.bmp"}));
-    EXPECT_EQ(shown, "These files were not added:\n" + lzw + ": damaged\n" + iff + ": not a supported picture\n" +
-                         missing + ": cannot be read: No such file or directory");
+    EXPECT_EQ(FrameNames(), (Names{"good1.png", "good2.bmp"}));
+    EXPECT_EQ(shown.utf8_string(), ("These files were not added:\n" + lzw + ": damaged\n" + iff + ": not a supported picture\n" +
+                                    missing + ": cannot be read: No such file or directory").utf8_string());
     EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 60);
-    AddPictures({{40, 30}});  // nothing refused, nothing said
-    EXPECT_EQ(Count(), 3);
+    ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/empty"));
+    wxTEST_DIALOG(Drop(frame->GetThumbnailCtrl(), {5, 5}, {Folder() + "/empty"}), gui_test::ExpectMessage(wxID_OK, &shown));
+    EXPECT_EQ(shown, "The dropped folders hold no pictures.");
+    EXPECT_EQ(Count(), 2);
 }
 
-TEST_F(MainWindowTest, CancelWhileLoadingKeepsTheFramesAlreadyAdded) {
+TEST_F(IntakeTest, CancelWhileLoadingKeepsTheFramesAlreadyAdded) {
     std::vector<wxString> paths;
-    for (int i = 0; i < 80; ++i)
-        paths.push_back(gui_test::WritePicture(wxString::Format("%s/c%02d.png", Folder(), i), 800, 600));
-    CancelWhileLoading cancel(frame->GetThumbnailCtrl(), 3);
+    Names names;
+    for (int i = 0; i < 80; ++i) {
+        names.push_back(wxString::Format("c%02d.png", i).ToStdString());
+        paths.push_back(gui_test::WritePicture(Folder() + "/" + names.back(), 800, 600));
+    }
+    bool pressed = false;
+    gui_test::WhileRunning cancel([&] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window); Count() >= 3 && dialog && dialog->IsShown()) {
+                wxCommandEvent press(wxEVT_BUTTON, wxID_CANCEL);
+                dialog->ProcessWindowEvent(press);
+                return pressed = true;
+            }
+        return false;
+    });
     AddFiles(paths);
-    ASSERT_TRUE(cancel.pressed);
-    const std::vector<std::string> added = FrameNames();
-    EXPECT_TRUE(added.size() >= 3 && added.size() < 80) << added.size();
-    for (size_t i = 0; i < added.size(); ++i)
-        EXPECT_EQ(added[i], wxString::Format("c%02zu.png", i).ToStdString());
+    ASSERT_TRUE(pressed);
+    const Names added = FrameNames();
+    ASSERT_TRUE(added.size() >= 3 && added.size() < 80) << added.size();
+    EXPECT_EQ(added, Names(names.begin(), names.begin() + added.size()));
     EXPECT_EQ(FrameCommandsEnabled(), 1);
 }
 
-TEST_F(MainWindowTest, AFileChangedAfterAddingIsNeitherShownNorSaved) {
+TEST_F(IntakeTest, AFileChangedAfterAddingIsNeitherShownNorSaved) {
     const wxString changing = gui_test::WritePicture(Folder() + "/changing.png", 64, 48, *wxBLUE);
     AddFiles({gui_test::WritePicture(Folder() + "/steady.png", 64, 48), changing});
     ASSERT_TRUE(picture_bytes::Write(changing, picture_bytes::Encode(picture_bytes::Ramp(65, 48), wxBITMAP_TYPE_PNG)));
@@ -78,4 +118,15 @@ TEST_F(MainWindowTest, AFileChangedAfterAddingIsNeitherShownNorSaved) {
     wxTEST_DIALOG(Command(&MyFrame::OnSaveGif), gui_test::ExpectMessage(wxID_OK, &shown));
     EXPECT_TRUE(shown.Contains(changing + ": changed since it was added")) << shown;
     EXPECT_FALSE(wxFileName::FileExists(Folder() + "/out.gif"));
+}
+
+TEST_F(IntakeTest, AProjectDroppedAloneOpensAfterTheUnsavedWorkQuestion) {
+    AddPictures({{30, 20}, {30, 20}});
+    const wxString project = Folder() + "/walk.xml";
+    ASSERT_TRUE(project_file::Save(project, {"", 30, 20, 40, 0, {Picture("walk1.png"), Picture("walk2.png")}}).ok);
+    wxTEST_DIALOG(Drop(frame->GetThumbnailCtrl(), {5, 5}, {project}), wxExpectModal<wxMessageDialog>(wxID_CANCEL));
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png"}));
+    wxTEST_DIALOG(Drop(frame->m_panel2, {5, 5}, {project}), wxExpectModal<wxMessageDialog>(wxID_NO));
+    EXPECT_EQ(FrameNames(), (Names{"walk1.png", "walk2.png"}));
+    EXPECT_EQ(frame->GetTitle(), "walk - Quintrel Tavelle");
 }

@@ -1,5 +1,5 @@
-// The program around the work: the interface language and the texts it builds, the loop count dialog and
-// the update check against a real HTTP server on 127.0.0.1.
+// The program around the work: the interface language and the texts it builds, the loop count dialog, the
+// update check against a real HTTP server on 127.0.0.1, and the export level with its size estimate.
 #include "tests/support/gui_test.h"
 #include "tests/support/local_http_server.h"
 
@@ -8,27 +8,17 @@
 #include "app/startup.h"
 #include "app/update_check.h"
 #include "app/web_browser.h"
+#include "app/export_level_setting.h"
 #include "project/project_file.h"
+#include "window/size_estimate_status.h"
 #include "window/loop_count_dialog.h"
 
-#include <wx/app.h>
+#include <wx/filename.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
-#include <wx/timer.h>
 #include <wx/weakref.h>
 
-#include <algorithm>
-#include <memory>
-
 namespace {
-
-// The run-time bindings of a window, read through the toolkit's protected bookkeeping.
-struct Bindings : wxEvtHandler {
-    static size_t Live(wxEvtHandler& handler) {
-        const DynamicEvents* events = handler.*(&Bindings::m_dynamicEvents);
-        return events ? events->size() - std::count(events->begin(), events->end(), nullptr) : 0;
-    }
-};
 
 class ProgramTest : public MainWindowTest {
 protected:
@@ -38,23 +28,6 @@ protected:
         frame->GetEventHandler()->ProcessEvent(event);
     }
 };
-
-// Runs `show`, which opens a loop count dialog modally; inside its modal loop `act` works on the dialog and
-// closes it. Returns whether the dialog was seen.
-bool WhileLoopCountOpen(const std::function<void()>& show, const std::function<void(LoopCountDialog&)>& act) {
-    bool acted = false;
-    wxTimer poll;
-    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        for (wxWindow* window : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<LoopCountDialog*>(window); dialog && dialog->IsModal() && !acted) {
-                acted = true;
-                act(*dialog);
-            }
-    });
-    poll.Start(20);
-    show();
-    return acted;
-}
 
 void Press(wxWindow* control, wxEventType type) {
     wxCommandEvent event(type, control->GetId());
@@ -76,7 +49,6 @@ TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextS
     } languages[] = {{89, "Datei", "Speichern", "Verzögerung:"}, {112, "ファイル", "保存", "遅延:"},
                      {46, "文件", "保存", "延迟:"},                {58, "File", "Save", "Delay :"}};
     AddPictures({{40, 30}});
-    const size_t bindings = Bindings::Live(*frame);
     for (const auto& language : languages) {
         SCOPED_TRACE(language.id);
         wxWeakRef<wxMenuBar> previous(frame->GetMenuBar());
@@ -90,7 +62,6 @@ TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextS
             EXPECT_EQ(item->IsChecked(), item->GetId() == language.id);
         gui_test::Pump(30);  // the old bar goes once the command that replaced it is over
         EXPECT_EQ(previous.get(), nullptr) << "the replaced menu bar is deleted";
-        EXPECT_EQ(Bindings::Live(*frame), bindings) << "one binding per command";
     }
     Choose(frame->m_menuItem_clear_all->GetId());  // the new bar's commands reach their handlers
     EXPECT_EQ(Count(), 0);
@@ -113,14 +84,22 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
     } sessions[] = {{0, 4, wxID_OK, 4}, {1, 7, wxID_CANCEL, 4}, {1, 7, wxID_OK, 0}};
     for (const auto& session : sessions) {
         const int last = frame->m_loopCount;
-        EXPECT_TRUE(WhileLoopCountOpen([&] { Command(&MyFrame::OnLoopCount); }, [&](LoopCountDialog& open) {
-            auto* passes = static_cast<wxSpinCtrl*>(open.FindWindow(2));
-            EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
-            Press(open.FindWindow(session.choice), wxEVT_RADIOBUTTON);
-            EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
-            passes->SetValue(session.passes);
-            Press(open.FindWindow(session.button), wxEVT_BUTTON);
-        }));
+        bool seen = false;
+        gui_test::WhileRunning act([&] {  // inside the dialog's modal loop
+            for (wxWindow* window : wxTopLevelWindows)
+                if (auto* open = dynamic_cast<LoopCountDialog*>(window); open && open->IsModal()) {
+                    auto* passes = static_cast<wxSpinCtrl*>(open->FindWindow(2));
+                    EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
+                    Press(open->FindWindow(session.choice), wxEVT_RADIOBUTTON);
+                    EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
+                    passes->SetValue(session.passes);
+                    Press(open->FindWindow(session.button), wxEVT_BUTTON);
+                    return seen = true;
+                }
+            return false;
+        });
+        Command(&MyFrame::OnLoopCount);
+        EXPECT_TRUE(seen);
         EXPECT_EQ(frame->m_loopCount, session.loopCount) << session.choice << session.button;
         EXPECT_FALSE(frame->m_timer.IsRunning());
     }
@@ -129,11 +108,10 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
 TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) {
     std::vector<wxString> opened;
     const web_browser::Launcher previous = web_browser::ReplaceLauncher([&](const wxString& a) { opened.push_back(a); });
-    const auto newest = [](const std::string& version) {
+    const auto newest = [](const std::string& version, const char* status = "200 OK") {
         return LocalHttpServer::Response(
-            "200 OK", "<versions><product code=\"QT\" name=\"Quintrel Tavelle\" version=\"" + version + "\"/></versions>");
+            status, "<versions><product code=\"QT\" name=\"Quintrel Tavelle\" version=\"" + version + "\"/></versions>");
     };
-    const char* failed = "Update failed!Please check if the network is available.";
     const struct {
         std::string response;
         int answer;
@@ -141,8 +119,7 @@ TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) 
     } cases[] = {
         {newest("1.2.10"), wxID_YES, "A new version of Quintrel Tavelle(1.2.10) is available. Click Yes to open download page."},
         {newest("1.2.6"), wxID_OK, "This version of Quintrel Tavelle(1.2.6) is the latest version."},
-        {LocalHttpServer::Response("404 Not Found", "<html/>"), wxID_OK, failed},
-        {"garbage that is not HTTP\r\n\r\n", wxID_OK, failed}};
+        {newest("9.0", "404 Not Found"), wxID_OK, "Update failed!Please check if the network is available."}};
     for (const auto& c : cases) {
         LocalHttpServer server(c.response);
         const wxString options = test_files::Scratch("option.cfg");
@@ -178,14 +155,41 @@ TEST_F(ProgramTest, TextsBuiltFromPartsAreTranslatedAsAWhole) {
         wxTEST_DIALOG(frame->OnUpdateResult(result), gui_test::ExpectMessage(wxID_NO, &seen));
         EXPECT_EQ(seen, wxString::FromUTF8(expected)) << newest;
     }
-    // The first frame of an opened project, then the exported file and its size.
-    project_file::ProjectContents contents{};
-    contents.width = 40, contents.height = 30, contents.delay = 10;  // no GIF name: Save asks for one
-    contents.imagePaths = {gui_test::WritePicture(Folder() + "/first.png", 40, 30)};
-    ASSERT_TRUE(project_file::Save(Folder() + "/p.xml", contents).ok);
-    frame->OpenProjectFile(Folder() + "/p.xml");
-    EXPECT_EQ(Status(1), wxString::FromUTF8("first.png 宽度:40 像素,高度:30 像素"));
-    wxTEST_DIALOG(Command(&MyFrame::OnSaveGif), gui_test::ExpectFile(Folder() + "/out.gif"));
-    ASSERT_TRUE(wxFileExists(Folder() + "/out.gif"));
-    EXPECT_EQ(Status(0), wxString::FromUTF8("out.gif (40 * 30)像素"));
+}
+
+TEST_F(ProgramTest, EachExportLevelIsEstimatedInTheBackgroundSavedAsEstimatedAndCarriedByProjects) {
+    const auto estimated = [this] {  // the bytes the status bar's "about N kB" stands for, once up to date
+        EXPECT_TRUE(gui_test::PumpUntil([this] { return frame->m_sizeEstimate->UpToDate(); }, 30000));
+        const wxString text = Status(SizeEstimateStatus::kStatusField);
+        double kilobytes = -1;
+        EXPECT_TRUE(text.StartsWith("about ") && text.EndsWith(" kB") && text.AfterFirst(' ').BeforeFirst(' ').ToCDouble(&kilobytes)) << text;
+        return kilobytes * 1000;
+    };
+    EXPECT_TRUE(frame->m_menuItem_export_levels[0]->IsChecked());
+    ASSERT_TRUE(gui_test::PumpUntil([this] { return frame->m_sizeEstimate->UpToDate(); }, 30000));
+    EXPECT_EQ(Status(SizeEstimateStatus::kStatusField), "");  // no frames, no estimate
+    for (int i = 0; i < 30; ++i)
+        AddFiles({test_files::RampFile(wxString::Format("ramp%02d.png", i), 64, 48, i)});
+    for (const int level : {0, 1, 2}) {
+        SCOPED_TRACE(level);
+        Choose(frame->m_menuItem_export_levels[level]->GetId());
+        EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked());
+        EXPECT_EQ(export_level_setting::Read(), level);
+        const double estimate = estimated();
+        frame->m_gifPath = test_files::Scratch(wxString::Format("level%d.gif", level));
+        ASSERT_TRUE(frame->WriteGifFile());
+        const double written = wxFileName::GetSize(frame->m_gifPath).ToDouble();
+        EXPECT_NEAR(estimate, written, written * 0.10 + 500);
+    }
+    const double before = estimated();
+    frame->m_outputWidth = 32, frame->m_outputHeight = 24;
+    EXPECT_LT(estimated(), before);  // a change of size is estimated again
+    // A project carries its level without changing the remembered choice.
+    for (const int level : {0, 1}) {
+        ASSERT_TRUE(project_file::Save(test_files::Scratch("work.xml"), {"", 64, 48, 10, level, {test_files::RampFile("a.png", 64, 48)}}).ok);
+        frame->OpenProjectFile(test_files::Scratch("work.xml"));
+        EXPECT_EQ(frame->m_exportLevel, level);
+        EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked()) << level;
+    }
+    EXPECT_EQ(export_level_setting::Read(), 2);
 }

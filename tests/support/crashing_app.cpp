@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 #include <thread>
 
 // Exported and kept out of line, so that the report's stack can name them.
@@ -26,17 +26,15 @@ __attribute__((noinline)) int OverflowOnPurpose(int depth) {
 
 namespace {
 
-void Crash(const char* how) {
-    if (std::strcmp(how, "worker") == 0) {
-        std::thread worker(CrashOnPurpose);
-        worker.join();
-    } else if (std::strcmp(how, "overflow") == 0) {
+void Crash(const std::string& how) {
+    if (how == "worker")
+        std::thread(CrashOnPurpose).join();
+    else if (how == "overflow")
         OverflowOnPurpose(0);
-    } else if (std::strcmp(how, "abort") == 0) {
+    else if (how == "abort")
         std::abort();
-    } else {
+    else
         CrashOnPurpose();
-    }
 }
 
 class CrashingApp : public MyApp {

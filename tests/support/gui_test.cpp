@@ -6,24 +6,16 @@
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/filename.h>
-#include <wx/statusbr.h>
 #include <wx/stopwatch.h>
 #include <wx/toolbar.h>
 #include <wx/uiaction.h>
-#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-#include <algorithm>
+#include <set>
 
 void GTestModalHook::ReportFailure(const wxString& msg) { ADD_FAILURE() << "modal dialog: " << msg.ToStdString(); }
 
 namespace gui_test {
-
-namespace {
-// Input from the simulator arrives asynchronously through the X server.
-constexpr int kSettleMs = 150;
-}  // namespace
 
 void Pump(int ms) {
     wxStopWatch watch;
@@ -44,8 +36,16 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-wxString BuildDir() { return QUINTREL_BINARY_DIR; }
-wxString SourceDir() { return QUINTREL_SOURCE_DIR; }
+void WhileRunning::Notify() {
+    if (m_busy || !m_step)
+        return;
+    m_busy = true;
+    if (m_step()) {
+        m_step = nullptr;
+        Stop();
+    }
+    m_busy = false;
+}
 
 wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour) {
     wxImage image(width, height);
@@ -86,12 +86,12 @@ void Click(wxWindow* window, const wxPoint& point, int button, int modifiers) {
     for (const auto& [modifier, key] : held)
         if (modifiers & modifier)
             input.KeyUp(key);
-    Pump(kSettleMs);
+    Pump(150);  // input from the simulator arrives asynchronously through the X server
 }
 
 void Key(int keyCode, int modifiers) {
     wxUIActionSimulator().Char(keyCode, modifiers);
-    Pump(kSettleMs);
+    Pump(150);
 }
 
 void TypeInto(wxWindow* control, const wxString& text) {
@@ -103,33 +103,14 @@ void TypeInto(wxWindow* control, const wxString& text) {
     input.Char('a', wxMOD_CONTROL);
     Pump(30);
     input.Text(text.utf8_str());
-    Pump(kSettleMs);
-}
-
-int ExpectMessage::OnInvoked(wxMessageDialog* dialog) const {
-    if (m_shown)
-        *m_shown = dialog->GetExtendedMessage().empty() ? dialog->GetMessage()
-                                                        : dialog->GetMessage() + "\n" + dialog->GetExtendedMessage();
-    if (m_style)
-        *m_style = dialog->GetMessageDialogStyle();
-    return m_answer;
-}
-
-int ExpectFile::OnInvoked(wxFileDialog* dialog) const {
-    if (m_path.empty())
-        return wxID_CANCEL;
-    dialog->SetPath(m_path);
-    return wxID_OK;
+    Pump(150);
 }
 
 }  // namespace gui_test
 
 void MainWindowTest::SetUp() {
-    static bool resourcesLoaded = false;
-    if (!resourcesLoaded) {
-        startup::LoadResources(gui_test::BuildDir());
-        resourcesLoaded = true;
-    }
+    static const bool loaded = (startup::LoadResources(gui_test::BuildDir()), true);
+    ASSERT_TRUE(loaded);
     SetTheDomainOption(new DomainOption(gui_test::BuildDir() + "/option.cfg"));
     TheDomainOption()->Read();
     wxString error;
@@ -154,8 +135,6 @@ void MainWindowTest::TearDown() {
     SetTheDomainOption(nullptr);
 }
 
-wxString MainWindowTest::Folder() const { return wxGetHomeDir() + "/work"; }
-
 std::vector<wxString> MainWindowTest::AddPictures(const std::vector<wxSize>& sizes) {
     std::vector<wxString> paths;
     for (const wxSize& size : sizes) {
@@ -167,20 +146,19 @@ std::vector<wxString> MainWindowTest::AddPictures(const std::vector<wxSize>& siz
     return paths;
 }
 
-void MainWindowTest::AddFiles(const std::vector<wxString>& paths) {
-    frame->AddImageFiles(wxArrayString(paths.size(), paths.data()));
+std::vector<wxString> MainWindowTest::FramePaths() const {
+    std::vector<wxString> paths;
+    for (int i = 0; i < Count(); ++i)
+        paths.push_back(frame->GetThumbnailCtrl()->GetItem(i)->m_path);
+    return paths;
 }
 
 std::vector<std::string> MainWindowTest::FrameNames() const {
     std::vector<std::string> names;
-    for (int i = 0; i < Count(); ++i)
-        names.push_back(wxFileNameFromPath(frame->GetThumbnailCtrl()->GetItem(i)->m_path).ToStdString());
+    for (const wxString& path : FramePaths())
+        names.push_back(wxFileNameFromPath(path).ToStdString());
     return names;
 }
-
-int MainWindowTest::Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
-
-wxString MainWindowTest::Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
 
 void MainWindowTest::Command(void (MyFrame::*handler)(wxCommandEvent&)) {
     wxCommandEvent event(wxEVT_MENU);
@@ -197,15 +175,13 @@ void MainWindowTest::ClickFrame(int index, int button, int modifiers) {
 }
 
 int MainWindowTest::FrameCommandsEnabled() const {
-    std::vector<bool> states{frame->m_toolBar2->GetToolEnabled(XRCID("m_tool13")),
-                             frame->m_toolBar2->GetToolEnabled(XRCID("m_tool14"))};
+    std::set<bool> states{frame->m_toolBar2->GetToolEnabled(XRCID("m_tool13")),
+                          frame->m_toolBar2->GetToolEnabled(XRCID("m_tool14"))};
     for (wxMenuItem* item : {frame->m_menuItem_save, frame->m_menuItem_save_as, frame->m_menuItem_delete,
                              frame->m_menuItem_clear_all, frame->m_menuItem_run, frame->m_menuItem_loop_count,
                              frame->m_menuItem_save_project})
-        states.push_back(item->IsEnabled());
+        states.insert(item->IsEnabled());
     for (wxSpinCtrl* control : {frame->m_spinctrl_delay, frame->m_spinctrl_width, frame->m_spinctrl_height})
-        states.push_back(control->IsEnabled());
-    return std::count(states.begin(), states.end(), states[0]) == long(states.size()) ? int(states[0]) : -1;
+        states.insert(control->IsEnabled());
+    return states.size() == 1 ? *states.begin() : -1;
 }
-
-bool MainWindowTest::Destroyed() const { return wxTheApp->IsScheduledForDestruction(frame); }

@@ -13,13 +13,17 @@ class GTestModalHook;
 #define wxTEST_DIALOG_HOOK_CLASS GTestModalHook
 #include <wx/testing.h>
 
+#include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/spinctrl.h>
+#include <wx/statusbr.h>
 #include <wx/string.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
 
 #include <functional>
 #include <string>
@@ -40,9 +44,20 @@ namespace gui_test {
 void Pump(int ms = 50);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
-// The build tree (the installation folder of the test binaries) and the source tree.
-wxString BuildDir();
-wxString SourceDir();
+// The build tree: the installation folder of the test binaries.
+inline wxString BuildDir() { return QUINTREL_BINARY_DIR; }
+
+// Runs `step` every few milliseconds from whatever event loop runs (a batch loading, a modal dialog),
+// until it returns true.
+class WhileRunning : public wxTimer {
+public:
+    explicit WhileRunning(std::function<bool()> step) : m_step(std::move(step)) { Start(10); }
+    void Notify() override;
+
+private:
+    std::function<bool()> m_step;
+    bool m_busy = false;  // a step that pumps events may see the timer tick again
+};
 
 // A PNG of one colour; returns its path.
 wxString WritePicture(const wxString& path, int width, int height, const wxColour& colour = *wxRED);
@@ -64,7 +79,13 @@ public:
         : m_answer(answer), m_shown(shown), m_style(style) {}
 
 protected:
-    int OnInvoked(wxMessageDialog* dialog) const override;
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        if (m_shown)
+            *m_shown = dialog->GetMessage() + (dialog->GetExtendedMessage().empty() ? "" : "\n" + dialog->GetExtendedMessage());
+        if (m_style)
+            *m_style = dialog->GetMessageDialogStyle();
+        return m_answer;
+    }
 
 private:
     int m_answer;
@@ -72,17 +93,8 @@ private:
     long* m_style;
 };
 
-// Chooses `path` in a file dialog, or cancels it when the path is empty.
-class ExpectFile : public wxExpectModalBase<wxFileDialog, ExpectFile> {
-public:
-    explicit ExpectFile(const wxString& path) : m_path(path) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override;
-
-private:
-    wxString m_path;
-};
+// Chooses `path` in a file dialog, or cancels it.
+using ExpectFile = wxExpectModal<wxFileDialog>;
 
 }  // namespace gui_test
 
@@ -93,19 +105,21 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    wxString Folder() const;
+    wxString Folder() const { return wxGetHomeDir() + "/work"; }
     // Pictures of the given sizes and distinct colours, added as Add Image adds them.
     std::vector<wxString> AddPictures(const std::vector<wxSize>& sizes);
-    void AddFiles(const std::vector<wxString>& paths);
-    // The file names of the frames in strip order.
+    void AddFiles(const std::vector<wxString>& paths) { frame->AddImageFiles(wxArrayString(paths.size(), paths.data())); }
+    // The paths, or the file names, of the frames in strip order.
+    std::vector<wxString> FramePaths() const;
     std::vector<std::string> FrameNames() const;
-    int Count() const;
-    wxString Status(int field) const;
+    wxSize OutputSize() const { return {frame->m_spinctrl_width->GetValue(), frame->m_spinctrl_height->GetValue()}; }
+    int Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
+    wxString Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
     void Command(void (MyFrame::*handler)(wxCommandEvent&));
     void ClickFrame(int index, int button = wxMOUSE_BTN_LEFT, int modifiers = 0);
     // The enabled state of the commands that need frames, all of them when they agree, -1 when they do not.
     int FrameCommandsEnabled() const;
-    bool Destroyed() const;
+    bool Destroyed() const { return wxTheApp->IsScheduledForDestruction(frame); }
 
     MyFrame* frame = nullptr;
 
