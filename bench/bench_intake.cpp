@@ -45,7 +45,7 @@ struct Set {
     int smallSide;       // > 0: the frames shrunk to this width, opened as a project
 };
 
-const Set kSets[] = {{"hd", "photo-crops", 200, 0}, {"vga", "photo-pan", 1000, 0}, {"project", "photo-pan", 10000, 64}};
+const Set kSets[] = {{"hd", "photo-crops", 200, 0}, {"vga", "photo-pan", 1000, 0}, {"project", "photo-pan", 100000, 64}};
 const Set* g_set = nullptr;
 
 // Posts a probe to the GUI thread every few milliseconds and keeps the longest wait for an answer:
@@ -71,14 +71,12 @@ private:
                     const long long waited =
                         std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent).count();
                     m_longestUs = std::max<long long>(m_longestUs, waited);
-                    if (waited > 100000) std::fprintf(stderr, "STALL %lld ms at %lld ms\n", waited / 1000, (long long)std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count());
                     m_waiting = false;
                 });
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    Clock::time_point m_start = Clock::now();
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_waiting{false};
     std::atomic<long long> m_longestUs{0};
