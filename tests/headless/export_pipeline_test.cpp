@@ -9,7 +9,6 @@
 #include "tests/support/files.h"
 #include "tests/support/gif_decoder.h"
 
-#include <wx/mstream.h>
 #include <wx/palette.h>
 
 #include <gtest/gtest.h>
@@ -50,20 +49,17 @@ struct MemoryLimit {
     rlimit previous{};
 };
 
-struct Rgb {
-    unsigned char red, green, blue;
-};
-const Rgb kRed{0xFF, 0, 0}, kBlue{0, 0, 0xFF};
+const wxColour kRed(0xFF, 0, 0), kBlue(0, 0, 0xFF);
 
 // A palette image whose pixel i takes palette entry indices[i % indices.size()].
-wxImage PaletteImage(int width, int height, const std::vector<Rgb>& palette, const std::vector<int>& indices) {
+wxImage PaletteImage(int width, int height, const std::vector<wxColour>& palette, const std::vector<int>& indices) {
     std::vector<unsigned char> r, g, b;
-    for (const Rgb& c : palette)
-        r.push_back(c.red), g.push_back(c.green), b.push_back(c.blue);
+    for (const wxColour& c : palette)
+        r.push_back(c.Red()), g.push_back(c.Green()), b.push_back(c.Blue());
     wxImage image(width, height);
     for (int i = 0; i < width * height; ++i) {
-        const Rgb& c = palette[size_t(indices[size_t(i) % indices.size()])];
-        image.SetRGB(i % width, i / width, c.red, c.green, c.blue);
+        const wxColour& c = palette[size_t(indices[size_t(i) % indices.size()])];
+        image.SetRGB(i % width, i / width, c.Red(), c.Green(), c.Blue());
     }
     image.SetPalette(wxPalette(int(palette.size()), r.data(), g.data(), b.data()));
     return image;
@@ -71,12 +67,10 @@ wxImage PaletteImage(int width, int height, const std::vector<Rgb>& palette, con
 
 // n distinct colours, used in the order 0, step, 2 step... (mod n).
 wxImage ManyColours(int width, int height, int n, int step = 1) {
-    std::vector<Rgb> colours;
+    std::vector<wxColour> colours;
     std::vector<int> indices;
-    for (int i = 0; i < n; ++i) {
-        colours.push_back({static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 3)});
-        indices.push_back(i * step % n);
-    }
+    for (int i = 0; i < n; ++i)
+        colours.emplace_back(i, 255 - i, i * 3 % 256), indices.push_back(i * step % n);
     return PaletteImage(width, height, colours, indices);
 }
 
@@ -221,10 +215,10 @@ TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
 
 // The mask colour's palette index, appended when missing and there is room; none when there is not.
 TEST(GifWriter, MaskColourBecomesTheTransparentIndex) {
-    const std::tuple<int, Rgb, int> cases[] = {{8, {5, 250, 15}, 5}, {200, {1, 1, 1}, 200}, {256, {1, 1, 1}, -1}};
+    const std::tuple<int, wxColour, int> cases[] = {{8, {5, 250, 15}, 5}, {200, {1, 1, 1}, 200}, {256, {1, 1, 1}, -1}};
     for (const auto& [colours, mask, transparent] : cases) {
         wxImage image = ManyColours(16, 16, colours);
-        image.SetMaskColour(mask.red, mask.green, mask.blue);
+        image.SetMaskColour(mask.Red(), mask.Green(), mask.Blue());
         const gif_decoder::Animation decoded = gif_decoder::Decode(Save({image}, 100));
         ASSERT_TRUE(decoded.ok) << decoded.error;
         EXPECT_EQ(decoded.frames[0].transparentIndex, transparent) << colours;
@@ -267,13 +261,10 @@ TEST(GifWriter, ShortWritesFailAndKeepExactlyWhatWasWritten) {
 // workers; the source is asked once a frame on the workers, progress counts frames in order, and an
 // unreadable picture is a black frame.
 TEST(GifExport, WritesTheSequentialWritersBytesForAnyThreadCount) {
-    wxImageArray frames;
+    std::vector<wxImage> frames;
     for (size_t i = 0; i < 9; ++i)
-        frames.Add(ConvertToPaletteImage(ComposeExportFrame(i == 2 ? wxImage() : Picture(i), 120, 100)));
-    wxMemoryOutputStream stream;
-    ASSERT_TRUE(MyGifHandler().SaveAnimation(frames, stream, 70));
-    std::string reference(stream.GetLength(), '\0');
-    stream.CopyTo(reference.data(), reference.size());
+        frames.push_back(ConvertToPaletteImage(ComposeExportFrame(i == 2 ? wxImage() : Picture(i), 120, 100)));
+    const Bytes reference = Save(frames, 70);
     for (unsigned threads : {1u, 3u}) {
         std::mutex mutex;
         std::vector<size_t> asked, progress;
@@ -290,7 +281,7 @@ TEST(GifExport, WritesTheSequentialWritersBytesForAnyThreadCount) {
         ASSERT_TRUE(asked.size() == 9 && progress.size() == 9);
         for (size_t i = 0; i < 9; ++i)
             EXPECT_TRUE(asked[i] == i && progress[i] == i + 1) << i << ": " << asked[i] << ", " << progress[i];
-        EXPECT_TRUE(test_files::Read(path) == reference) << threads;
+        EXPECT_TRUE(test_files::Read(path) == std::string(reference.begin(), reference.end())) << threads;
     }
 }
 

@@ -72,8 +72,7 @@ TEST_P(EachFormat, WholeFileIsTakenACutOneRefusedOrRecovered) {
     ASSERT_TRUE(read.Taken()) << picture_intake::ReasonText(read);
     EXPECT_EQ(read.picture.GetSize(), wxSize(32, 24));
     EXPECT_TRUE(picture_intake::ReasonText(read).empty());
-    for (size_t length : {size_t(0), size_t(1), size_t(7), size_t(20), size_t(40), size_t(100), whole.size() / 2,
-                          whole.size() - 1}) {
+    for (const size_t length : std::initializer_list<size_t>{0, 1, 7, 20, 40, 100, whole.size() / 2, whole.size() - 1}) {
         const Outcome outcome = DecodeBytes(Bytes(whole.begin(), whole.begin() + std::min(length, whole.size())));
         const Refusal expected = length < format.signature                        ? Refusal::Unsupported
                                  : length < format.Base(whole) + format.headerEnd ? Refusal::Damaged

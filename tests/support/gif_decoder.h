@@ -44,8 +44,7 @@ inline Animation Decode(const std::vector<unsigned char>& bytes) {
         DGifCloseFile(gif, &error);
         return result;
     }
-    result.screenWidth = gif->SWidth;
-    result.screenHeight = gif->SHeight;
+    result.screenWidth = gif->SWidth, result.screenHeight = gif->SHeight;
     std::vector<unsigned char> screen(size_t(gif->SWidth) * gif->SHeight * 3, 0);
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
@@ -59,9 +58,8 @@ inline Animation Decode(const std::vector<unsigned char>& bytes) {
         Frame frame;
         frame.left = d.Left, frame.top = d.Top, frame.width = d.Width, frame.height = d.Height;
         GraphicsControlBlock control{};
-        if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
+        if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK)
             frame.delay = control.DelayTime, frame.transparentIndex = control.TransparentColor, frame.disposal = control.DisposalMode;
-        }
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         for (int p = 0; p < d.Width * d.Height; ++p) {
             const int index = image.RasterBits[p], x = d.Left + p % d.Width, y = d.Top + p / d.Width;
