@@ -46,12 +46,10 @@ bool SizeEstimateStatus::UpToDate() const {
 
 std::vector<uintptr_t> SizeEstimateStatus::Signature() const {
     wxThumbnailCtrl* strip = m_frame.GetThumbnailCtrl();
-    std::vector<uintptr_t> signature = {uintptr_t(m_frame.m_outputWidth), uintptr_t(m_frame.m_outputHeight),
-                                        uintptr_t(m_frame.m_spinctrl_delay->GetValue()),
-                                        uintptr_t(m_frame.m_exportLevel)};
-    for (int i = 0; strip && i < strip->GetCount(); ++i)
-        signature.push_back(reinterpret_cast<uintptr_t>(strip->GetItem(i)));
-    return signature;
+    // The item list's revision rather than the items: polled often, it must not cost a pass over them.
+    return {uintptr_t(m_frame.m_outputWidth), uintptr_t(m_frame.m_outputHeight),
+            uintptr_t(m_frame.m_spinctrl_delay->GetValue()), uintptr_t(m_frame.m_exportLevel),
+            uintptr_t(strip ? strip->m_items.Revision() : 0)};
 }
 
 void SizeEstimateStatus::OnPoll(wxTimerEvent&) {
