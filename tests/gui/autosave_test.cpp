@@ -97,8 +97,7 @@ TEST_P(AutosaveOfRunThatEnded, IsOfferedOnceAtTheNextStart) {
     EXPECT_EQ(seen, "Restore the work that was not saved?");
     EXPECT_EQ(style & (wxYES_NO | wxNO_DEFAULT | wxCANCEL), wxYES_NO) << "Yes is the default";
     EXPECT_EQ(FramePaths(), restored ? pictures : std::vector<wxString>{});
-    EXPECT_TRUE(!restored || (frame->m_spinctrl_delay->GetValue() == 10 && frame->m_spinctrl_width->GetValue() == 60 &&
-                              frame->m_spinctrl_height->GetValue() == 45));
+    EXPECT_TRUE(!restored || (frame->m_spinctrl_delay->GetValue() == 10 && OutputSize() == wxSize(60, 45)));
     EXPECT_FALSE(wxFileExists(WorkFile(child)));
     EXPECT_FALSE(frame->OfferToRestore());
 }

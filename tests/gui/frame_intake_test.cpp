@@ -22,11 +22,6 @@ protected:
         ASSERT_TRUE(target && target->OnDropFiles(point.x, point.y, wxArrayString(paths.size(), paths.data())));
         gui_test::Pump(100);
     }
-    wxPoint In(int cell, const wxPoint& offset) {
-        wxRect rect;
-        EXPECT_TRUE(frame->GetThumbnailCtrl()->GetItemRect(cell, rect));
-        return rect.GetPosition() + offset;
-    }
     wxString Picture(const wxString& name) { return gui_test::WritePicture(Folder() + "/" + name, 30, 20); }
 };
 
@@ -38,17 +33,17 @@ TEST_F(IntakeTest, DroppedFilesGoBeforeTheFrameTheyLandOnElseAtTheEnd) {
     ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/shots/sub", wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
     for (const char* name : {"frame10.png", "frame2.png", "Frame1.png", "sub/frame3.png"})
         Picture(wxString("shots/") + name);
-    wxWindow* strip = frame->GetThumbnailCtrl();
+    wxWindow* strip = Strip();
     const struct {
         wxWindow* window;
         wxPoint point;
         std::vector<wxString> dropped;
         Names names;
     } cases[] = {
-        {strip, In(1, {10, 10}), files, {"p1.png", "F2.png", "f10.png", "p2.png", "p3.png"}},
-        {strip, In(0, {frame->GetThumbnailCtrl()->m_itemWidth + 1, 10}), files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // a gap
+        {strip, InCell(1), files, {"p1.png", "F2.png", "f10.png", "p2.png", "p3.png"}},
+        {strip, InCell(0, 1) + wxPoint(1, 0), files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // a gap
         {frame->m_panel2, {5, 5}, files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // the preview appends
-        {strip, In(2, {10, 10}), {Folder() + "/shots"}, {"p1.png", "p2.png", "Frame1.png", "frame2.png", "frame10.png", "p3.png"}},
+        {strip, InCell(2), {Folder() + "/shots"}, {"p1.png", "p2.png", "Frame1.png", "frame2.png", "frame10.png", "p3.png"}},
     };
     for (const auto& c : cases) {
         Command(&MyFrame::OnClearAll);

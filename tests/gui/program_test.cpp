@@ -20,14 +20,7 @@
 
 namespace {
 
-class ProgramTest : public MainWindowTest {
-protected:
-    void Choose(int id) {
-        wxCommandEvent event(wxEVT_MENU, id);
-        event.SetEventObject(frame);
-        frame->GetEventHandler()->ProcessEvent(event);
-    }
-};
+using ProgramTest = MainWindowTest;
 
 void Press(wxWindow* control, wxEventType type) {
     wxCommandEvent event(type, control->GetId());

@@ -9,14 +9,6 @@ using Names = std::vector<std::string>;
 
 class ReorderingTest : public MainWindowTest {
 protected:
-    wxThumbnailCtrl* Strip() const { return frame->GetThumbnailCtrl(); }
-    std::vector<int> Selection() const { return {Strip()->m_selections.begin(), Strip()->m_selections.end()}; }
-    // A point of a cell, in strip coordinates, `xPart` of its width from the left.
-    wxPoint InCell(int index, double xPart = 0.5) {
-        wxRect cell;
-        EXPECT_TRUE(Strip()->GetItemRect(index, cell, true));
-        return {cell.x + static_cast<int>(cell.width * xPart), cell.y + cell.height / 2};
-    }
     // Presses the left button at `from` and moves in steps to `to`, leaving the button down.
     void PressAndMove(const wxPoint& from, const wxPoint& to) {
         m_input.MouseMove(Strip()->ClientToScreen(from));

@@ -47,10 +47,8 @@ TEST(StartUp, ABrokenLayoutNamesWhatIsMissingAndJunkBesideAGoodOneIsIgnored) {
         ASSERT_TRUE(wxFileName::Mkdir(folder + (c.themes.empty() ? "" : "/Themes"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
         for (const auto& [file, text] : c.themes)
             test_files::Write(folder + "/Themes/" + file, text);
-        {
-            wxLogNull silence;  // the toolkit complains about the junk file, as start-up silences it
-            startup::LoadResources(folder);
-        }
+        wxLogNull silence;  // the toolkit complains about the junk file, as start-up silences it
+        startup::LoadResources(folder);
         wxString error;
         MyFrame* frame = startup::CreateMainWindow(error);
         EXPECT_EQ(frame != nullptr, c.missing == nullptr) << error;

@@ -149,7 +149,7 @@ std::vector<wxString> MainWindowTest::AddPictures(const std::vector<wxSize>& siz
 std::vector<wxString> MainWindowTest::FramePaths() const {
     std::vector<wxString> paths;
     for (int i = 0; i < Count(); ++i)
-        paths.push_back(frame->GetThumbnailCtrl()->GetItem(i)->m_path);
+        paths.push_back(Strip()->GetItem(i)->m_path);
     return paths;
 }
 
@@ -167,11 +167,20 @@ void MainWindowTest::Command(void (MyFrame::*handler)(wxCommandEvent&)) {
     (target->*handler)(event);
 }
 
-void MainWindowTest::ClickFrame(int index, int button, int modifiers) {
-    wxThumbnailCtrl* strip = frame->GetThumbnailCtrl();
+void MainWindowTest::Choose(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(event);
+}
+
+wxPoint MainWindowTest::InCell(int index, double xPart) const {
     wxRect cell;
-    ASSERT_TRUE(strip->GetItemRect(index, cell, true));
-    gui_test::Click(strip, cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2), button, modifiers);
+    EXPECT_TRUE(Strip()->GetItemRect(index, cell, true));
+    return {cell.x + static_cast<int>(cell.width * xPart), cell.y + cell.height / 2};
+}
+
+void MainWindowTest::ClickFrame(int index, int button, int modifiers) {
+    gui_test::Click(Strip(), InCell(index), button, modifiers);
 }
 
 int MainWindowTest::FrameCommandsEnabled() const {

@@ -113,9 +113,14 @@ protected:
     std::vector<wxString> FramePaths() const;
     std::vector<std::string> FrameNames() const;
     wxSize OutputSize() const { return {frame->m_spinctrl_width->GetValue(), frame->m_spinctrl_height->GetValue()}; }
-    int Count() const { return frame->GetThumbnailCtrl()->GetCount(); }
+    wxThumbnailCtrl* Strip() const { return frame->GetThumbnailCtrl(); }
+    int Count() const { return Strip()->GetCount(); }
+    std::vector<int> Selection() const { return {Strip()->m_selections.begin(), Strip()->m_selections.end()}; }
+    // A point of a cell, in strip coordinates, `xPart` of its width from the left.
+    wxPoint InCell(int index, double xPart = 0.5) const;
     wxString Status(int field) const { return frame->GetStatusBar()->GetStatusText(field); }
     void Command(void (MyFrame::*handler)(wxCommandEvent&));
+    void Choose(int id);  // a menu item by its id, as the menu bar sends it
     void ClickFrame(int index, int button = wxMOUSE_BTN_LEFT, int modifiers = 0);
     // The enabled state of the commands that need frames, all of them when they agree, -1 when they do not.
     int FrameCommandsEnabled() const;
