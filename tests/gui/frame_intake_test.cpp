@@ -52,36 +52,32 @@ TEST_F(IntakeTest, RefusedPicturesAreNamedOnceWithTheirReasonsAndTheGoodOnesAdde
     using picture_bytes::WriteScratch;
     const wxString lzw = WriteScratch("lzw15.gif", picture_bytes::GifWithCodeSize(15)), missing = Folder() + "/missing.jpg";
     const wxString iff = WriteScratch("iff.png", {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'I', 'L', 'B', 'M'});
-    const wxString good2 = WriteScratch("good2.bmp", picture_bytes::Encode(picture_bytes::Ramp(30, 20), wxBITMAP_TYPE_BMP));
     wxString shown;
-    wxTEST_DIALOG(AddFiles({Picture("good1.png"), lzw, iff, missing, good2}), gui_test::ExpectMessage(wxID_OK, &shown));
-    EXPECT_EQ(FrameNames(), (Names{"good1.png", "good2.bmp"}));
+    wxTEST_DIALOG(AddFiles({Picture("good1.png"), lzw, iff, missing, Picture("good2.png")}), gui_test::ExpectMessage(wxID_OK, &shown));
+    EXPECT_EQ(FrameNames(), (Names{"good1.png", "good2.png"}));
     EXPECT_EQ(shown.utf8_string(), ("These files were not added:\n" + lzw + ": damaged\n" + iff + ": not a supported picture\n" +
                                     missing + ": cannot be read: No such file or directory").utf8_string());
     ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/empty"));
     wxTEST_DIALOG(Drop(frame->GetThumbnailCtrl(), {5, 5}, {Folder() + "/empty"}), gui_test::ExpectMessage(wxID_OK, &shown));
     EXPECT_EQ(shown, "The dropped folders hold no pictures.");
-    EXPECT_EQ(Count(), 2);
 }
 
 TEST_F(IntakeTest, CancelWhileLoadingKeepsTheFramesAlreadyAdded) {
     std::vector<wxString> paths;
     for (int i = 0; i < 80; ++i)
         paths.push_back(gui_test::WritePicture(Folder() + wxString::Format("/c%02d.png", i), 800, 600));
-    bool pressed = false;
     gui_test::WhileRunning cancel([&] {
         for (wxWindow* window : wxTopLevelWindows)
             if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window); Count() >= 3 && dialog && dialog->IsShown()) {
                 wxCommandEvent press(wxEVT_BUTTON, wxID_CANCEL);
                 dialog->ProcessWindowEvent(press);
-                return pressed = true;
+                return true;
             }
         return false;
     });
     AddFiles(paths);
-    ASSERT_TRUE(pressed);
     const std::vector<wxString> added = FramePaths();
-    ASSERT_TRUE(added.size() >= 3 && added.size() < 80) << added.size();
+    ASSERT_TRUE(added.size() >= 3 && added.size() < 80) << added.size() << " of 80 added";
     EXPECT_EQ(added, std::vector<wxString>(paths.begin(), paths.begin() + added.size()));
     EXPECT_EQ(FrameCommandsEnabled(), 1);
 }
@@ -107,5 +103,4 @@ TEST_F(IntakeTest, AProjectDroppedAloneOpensAfterTheUnsavedWorkQuestion) {
     EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png"}));
     wxTEST_DIALOG(Drop(frame->m_panel2, {5, 5}, {project}), wxExpectModal<wxMessageDialog>(wxID_NO));
     EXPECT_EQ(FrameNames(), (Names{"walk1.png", "walk2.png"}));
-    EXPECT_EQ(frame->GetTitle(), "walk - Quintrel Tavelle");
 }

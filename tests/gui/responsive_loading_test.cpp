@@ -28,8 +28,7 @@ protected:
 }  // namespace
 
 TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTheFrameListWhileABatchLoads) {
-    const wxString other = gui_test::WritePicture(Folder() + "/other.png", 40, 30);
-    const wxString project = Folder() + "/p.xml";
+    const wxString other = gui_test::WritePicture(Folder() + "/other.png", 40, 30), project = Folder() + "/p.xml";
     ASSERT_TRUE(project_file::Save(project, {"", 40, 40, 10, 0, {other}}).ok);
     const std::vector<std::pair<const char*, std::function<void()>>> attempts = {
         {"add", [&] { AddFiles({other}); }},

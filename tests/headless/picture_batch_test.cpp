@@ -97,7 +97,6 @@ TEST(PreviewPicture, IsTheExportedFrameAtTheShownSize) {
             const wxImage picture = test_files::Ramp(size.x, size.y, 3), frame = ComposeExportFrame(picture, shown.x, shown.y);
             const wxImage preview = MakePreviewPicture(picture, shown, reduced);
             EXPECT_TRUE(SamePixels(preview, reduced ? ConvertToPaletteImage(frame) : frame)) << shown.x << " " << reduced;
-            EXPECT_EQ(preview.HasPalette(), reduced);
         }
     EXPECT_FALSE(MakePreviewPicture(wxImage(), wxSize(10, 10), true).IsOk());
     EXPECT_FALSE(MakePreviewPicture(test_files::Ramp(10, 10), wxSize(0, 10), true).IsOk());
@@ -117,7 +116,7 @@ TEST(PreviewPreparer, PreparesAheadWhatIsTakenLaterAndKeepsFewUntaken) {
     EXPECT_EQ(preparer.ReadyCount(), PreviewPreparer::kMaxReady);
     const PreparedPreview last = preparer.Take(keys.back());
     EXPECT_TRUE(SamePixels(last.picture, MakePreviewPicture(test_files::Ramp(200, 100, 11), wxSize(100, 50), true)));
-    EXPECT_EQ(preparer.ReadyCount(), PreviewPreparer::kMaxReady - 1);
+    EXPECT_EQ(preparer.ReadyCount(), PreviewPreparer::kMaxReady - 1) << "made again rather than taken from those kept";
     // One never asked for in advance is made on the spot.
     EXPECT_EQ(preparer.Take(KeyFor(keys[0].path, wxSize(20, 10))).picture.GetSize(), wxSize(20, 10));
 }

@@ -169,14 +169,12 @@ TEST(PictureIntake, WhatIsNoPictureFileIsRefusedWithItsReason) {
     ASSERT_EQ(mkfifo(pipe.fn_str(), 0600), 0);  // opening does not wait for a writer
     ASSERT_TRUE(wxFileName::Mkdir(Scratch("folder.png")));
     const std::pair<wxString, wxString> cases[] = {
-        {pipe, unsupported},
-        {Scratch("missing.png"), "cannot be read: No such file or directory"},
-        {Scratch("folder.png"), "cannot be read: Is a directory"},
+        {pipe, unsupported}, {Scratch("missing.png"), "cannot be read: No such file or directory"},
+        {Scratch("folder.png"), "cannot be read: Is a directory"}, {picture_bytes::WriteScratch("empty.png", {}), unsupported},
         // Opens, but every read fails: the reading error is told, not "damaged".
         {"/proc/self/mem", "cannot be read: Input/output error"},
         {picture_bytes::WriteScratch("iff.png", {'F', 'O', 'R', 'M', 0x7F, 0xFF, 0xFF, 0xFF, 'I', 'L', 'B', 'M'}), unsupported},
-        {picture_bytes::WriteScratch("word.png", {'G', 'I', 'F', ' ', 'i', 's', ' ', 'a', ' ', 'w', 'o', 'r', 'd'}), unsupported},
-        {picture_bytes::WriteScratch("empty.png", {}), unsupported}};
+        {picture_bytes::WriteScratch("word.png", {'G', 'I', 'F', ' ', 'i', 's', ' ', 'a', ' ', 'w', 'o', 'r', 'd'}), unsupported}};
     for (const auto& [path, reason] : cases) {
         const Outcome outcome = picture_intake::Read(path);
         EXPECT_EQ(outcome.refusal, reason.StartsWith("not") ? Refusal::Unsupported : Refusal::Unreadable) << path;
