@@ -30,9 +30,9 @@ protected:
 TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTheFrameListWhileABatchLoads) {
     const wxString other = gui_test::WritePicture(Folder() + "/other.png", 40, 30), project = Folder() + "/p.xml";
     ASSERT_TRUE(project_file::Save(project, {"", 40, 40, 10, 0, {other}}).ok);
+    // Adding and inserting share their guard; opening, deleting and clearing each have their own.
     const std::vector<std::pair<const char*, std::function<void()>>> attempts = {
         {"add", [&] { AddFiles({other}); }},
-        {"insert", [&] { frame->InsertImageFiles(wxArrayString(1, &other)); }},
         {"open project", [&] { frame->OpenProjectFile(project); }},
         {"delete", [&] { Command(&MyFrame::OnDeleteImages); }},
         {"clear all", [&] { Command(&MyFrame::OnClearAll); }},
@@ -41,12 +41,10 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
     gui_test::Pump(100);
     wxThumbnailCtrl* strip = Strip();
     int stage = 0, countWhenClicked = -1, countWhenScrolled = -1;
-    bool menusRested = false;
-    std::vector<std::string> refused;
     wxImage before;
     gui_test::WhileRunning steps([&] {
         if (stage == 0 && Count() >= 3) {
-            menusRested = !frame->m_menubar->IsEnabledTop(0) && !frame->m_toolBar2->IsEnabled();
+            EXPECT_TRUE(!frame->m_menubar->IsEnabledTop(0) && !frame->m_toolBar2->IsEnabled()) << "menus not at rest";
             ClickFrame(1);
             stage = 1;
         } else if (stage == 1 && frame->m_currentFileName == "b01.png") {
@@ -54,8 +52,7 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
             for (const auto& [name, attempt] : attempts) {
                 const int count = Count();
                 attempt();
-                if (Count() >= count && frame->IsLoadingFrames())
-                    refused.push_back(name);
+                EXPECT_TRUE(Count() >= count && frame->IsLoadingFrames()) << name << " changed the frames while loading";
             }
             stage = 2;
         } else if (stage == 2 && strip->GetVirtualSize().y > strip->GetClientSize().y) {  // as soon as it can scroll
@@ -75,11 +72,9 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
         return false;
     });
     AddFiles(Batch());
-    EXPECT_TRUE(menusRested);
     EXPECT_TRUE(countWhenClicked >= 3 && countWhenClicked < kBatch) << countWhenClicked;
-    EXPECT_EQ(refused.size(), attempts.size());
     EXPECT_TRUE(countWhenScrolled > 0 && countWhenScrolled < kBatch) << "not scrolled and painted while loading: " << countWhenScrolled;
-    EXPECT_EQ(FramePaths(), paths);
+    EXPECT_TRUE(FramePaths() == paths) << "the frames are not the batch in the order given";
     EXPECT_TRUE(frame->m_menubar->IsEnabledTop(0) && frame->m_toolBar2->IsEnabled());
     AddFiles({other});  // once done, the window takes pictures again
     EXPECT_EQ(Count(), kBatch + 1);

@@ -43,7 +43,7 @@ struct Format {
     std::vector<std::pair<size_t, size_t>> sizeAt;  // width and height fields
 
     Bytes Make() const {
-        return type == wxBITMAP_TYPE_GIF ? picture_bytes::Gif({32, 24}) : picture_bytes::Encode(picture_bytes::Ramp(32, 24), type);
+        return type == wxBITMAP_TYPE_GIF ? picture_bytes::Gif({32, 24}) : picture_bytes::Encode(test_files::Ramp(32, 24), type);
     }
     size_t Base(const Bytes& b) const {
         for (size_t i = 2; type == wxBITMAP_TYPE_JPEG && i + 1 < b.size(); ++i)

@@ -12,7 +12,6 @@
 namespace picture_bytes {
 
 using Bytes = std::vector<unsigned char>;
-using test_files::Ramp;
 
 inline Bytes Encode(const wxImage& image, wxBitmapType type) {
     wxMemoryOutputStream out;
