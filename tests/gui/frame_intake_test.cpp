@@ -1,7 +1,8 @@
 // Pictures entering the window, added, dropped or named on the command line: dropped ones go before the
-// frame they land on, else at the end, in natural order; hostile files are named after the batch and the
-// good ones join in the order given; Cancel keeps what was added; a file changed after adding is neither
-// shown nor saved; a project dropped alone opens after the unsaved-work question.
+// frame they land on, else at the end, in natural order (what a dropped folder gives is a headless rule);
+// hostile files are named after the batch and the good ones join in the order given; Cancel keeps what was
+// added; a file changed after adding is neither shown nor saved; a project dropped alone opens after the
+// unsaved-work question.
 #include "project/project_file.h"
 #include "tests/support/gui_test.h"
 #include "tests/support/picture_bytes.h"
@@ -30,26 +31,17 @@ protected:
 TEST_F(IntakeTest, DroppedFilesGoBeforeTheFrameTheyLandOnElseAtTheEnd) {
     const std::vector<wxString> first = AddPictures({{30, 20}, {30, 20}, {30, 20}});  // p1.png, p2.png, p3.png
     const std::vector<wxString> files = {Picture("f10.png"), Picture("F2.png")};
-    ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/shots/sub", wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
-    for (const char* name : {"frame10.png", "frame2.png", "Frame1.png", "sub/frame3.png"})
-        Picture(wxString("shots/") + name);
-    wxWindow* strip = Strip();
-    const struct {
-        wxWindow* window;
-        wxPoint point;
-        std::vector<wxString> dropped;
-        Names names;
-    } cases[] = {
-        {strip, InCell(1), files, {"p1.png", "F2.png", "f10.png", "p2.png", "p3.png"}},
-        {strip, InCell(0, 1) + wxPoint(1, 0), files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // a gap
-        {frame->m_panel2, {5, 5}, files, {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"}},  // the preview appends
-        {strip, InCell(2), {Folder() + "/shots"}, {"p1.png", "p2.png", "Frame1.png", "frame2.png", "frame10.png", "p3.png"}},
+    const Names appended = {"p1.png", "p2.png", "p3.png", "F2.png", "f10.png"};
+    const std::tuple<wxWindow*, wxPoint, Names> cases[] = {
+        {Strip(), InCell(1), {"p1.png", "F2.png", "f10.png", "p2.png", "p3.png"}},
+        {Strip(), InCell(0, 1) + wxPoint(1, 0), appended},  // a gap
+        {frame->m_panel2, {5, 5}, appended},                 // the preview appends
     };
-    for (const auto& c : cases) {
+    for (const auto& [window, point, names] : cases) {
         Command(&MyFrame::OnClearAll);
         AddFiles(first);
-        Drop(c.window, c.point, c.dropped);
-        EXPECT_EQ(FrameNames(), c.names) << c.point.x << "," << c.point.y;
+        Drop(window, point, files);
+        EXPECT_EQ(FrameNames(), names) << point.x << "," << point.y;
     }
     Command(&MyFrame::OnClearAll);
     frame->OpenFromCommandLine(wxArrayString(files.size(), files.data()));
@@ -57,55 +49,43 @@ TEST_F(IntakeTest, DroppedFilesGoBeforeTheFrameTheyLandOnElseAtTheEnd) {
 }
 
 TEST_F(IntakeTest, RefusedPicturesAreNamedOnceWithTheirReasonsAndTheGoodOnesAdded) {
-    const auto write = [this](const wxString& name, const picture_bytes::Bytes& bytes) {
-        return picture_bytes::Write(Folder() + "/" + name, bytes) ? Folder() + "/" + name : wxString();
-    };
-    const wxString good1 = gui_test::WritePicture(Folder() + "/good1.png", 60, 40);
-    const wxString lzw = write("lzw15.gif", picture_bytes::GifWithCodeSize(15));
-    const wxString iff = write("iff.png", {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'I', 'L', 'B', 'M'});
-    const wxString missing = Folder() + "/missing.jpg";
-    const wxString good2 = write("good2.bmp", picture_bytes::Encode(picture_bytes::Ramp(30, 20), wxBITMAP_TYPE_BMP));
+    using picture_bytes::WriteScratch;
+    const wxString lzw = WriteScratch("lzw15.gif", picture_bytes::GifWithCodeSize(15)), missing = Folder() + "/missing.jpg";
+    const wxString iff = WriteScratch("iff.png", {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'I', 'L', 'B', 'M'});
     wxString shown;
-    wxTEST_DIALOG(AddFiles({good1, lzw, iff, missing, good2}), gui_test::ExpectMessage(wxID_OK, &shown));
-    EXPECT_EQ(FrameNames(), (Names{"good1.png", "good2.bmp"}));
+    wxTEST_DIALOG(AddFiles({Picture("good1.png"), lzw, iff, missing, Picture("good2.png")}), gui_test::ExpectMessage(wxID_OK, &shown));
+    EXPECT_EQ(FrameNames(), (Names{"good1.png", "good2.png"}));
     EXPECT_EQ(shown.utf8_string(), ("These files were not added:\n" + lzw + ": damaged\n" + iff + ": not a supported picture\n" +
                                     missing + ": cannot be read: No such file or directory").utf8_string());
-    EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 60);
     ASSERT_TRUE(wxFileName::Mkdir(Folder() + "/empty"));
     wxTEST_DIALOG(Drop(frame->GetThumbnailCtrl(), {5, 5}, {Folder() + "/empty"}), gui_test::ExpectMessage(wxID_OK, &shown));
     EXPECT_EQ(shown, "The dropped folders hold no pictures.");
-    EXPECT_EQ(Count(), 2);
 }
 
 TEST_F(IntakeTest, CancelWhileLoadingKeepsTheFramesAlreadyAdded) {
     std::vector<wxString> paths;
-    Names names;
-    for (int i = 0; i < 80; ++i) {
-        names.push_back(wxString::Format("c%02d.png", i).ToStdString());
-        paths.push_back(gui_test::WritePicture(Folder() + "/" + names.back(), 800, 600));
-    }
-    bool pressed = false;
+    for (int i = 0; i < 80; ++i)
+        paths.push_back(gui_test::WritePicture(Folder() + wxString::Format("/c%02d.png", i), 800, 600));
     gui_test::WhileRunning cancel([&] {
         for (wxWindow* window : wxTopLevelWindows)
             if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window); Count() >= 3 && dialog && dialog->IsShown()) {
                 wxCommandEvent press(wxEVT_BUTTON, wxID_CANCEL);
                 dialog->ProcessWindowEvent(press);
-                return pressed = true;
+                return true;
             }
         return false;
     });
     AddFiles(paths);
-    ASSERT_TRUE(pressed);
-    const Names added = FrameNames();
-    ASSERT_TRUE(added.size() >= 3 && added.size() < 80) << added.size();
-    EXPECT_EQ(added, Names(names.begin(), names.begin() + added.size()));
+    const std::vector<wxString> added = FramePaths();
+    ASSERT_TRUE(added.size() >= 3 && added.size() < 80) << added.size() << " of 80 added";
+    EXPECT_TRUE(added == std::vector<wxString>(paths.begin(), paths.begin() + added.size())) << "not the first files in order";
     EXPECT_EQ(FrameCommandsEnabled(), 1);
 }
 
 TEST_F(IntakeTest, AFileChangedAfterAddingIsNeitherShownNorSaved) {
-    const wxString changing = gui_test::WritePicture(Folder() + "/changing.png", 64, 48, *wxBLUE);
-    AddFiles({gui_test::WritePicture(Folder() + "/steady.png", 64, 48), changing});
-    ASSERT_TRUE(picture_bytes::Write(changing, picture_bytes::Encode(picture_bytes::Ramp(65, 48), wxBITMAP_TYPE_PNG)));
+    const wxString changing = Picture("changing.png");
+    AddFiles({Picture("steady.png"), changing});
+    gui_test::WritePicture(changing, 300, 200);  // another size, so another file whatever the clock
     ClickFrame(1);
     EXPECT_EQ(frame->m_currentPictureSize, wxSize(0, 0));
     frame->m_gifPath = Folder() + "/out.gif";
@@ -123,5 +103,4 @@ TEST_F(IntakeTest, AProjectDroppedAloneOpensAfterTheUnsavedWorkQuestion) {
     EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png"}));
     wxTEST_DIALOG(Drop(frame->m_panel2, {5, 5}, {project}), wxExpectModal<wxMessageDialog>(wxID_NO));
     EXPECT_EQ(FrameNames(), (Names{"walk1.png", "walk2.png"}));
-    EXPECT_EQ(frame->GetTitle(), "walk - Quintrel Tavelle");
 }

@@ -17,50 +17,42 @@ class ResponsiveLoadingTest : public MainWindowTest {
 protected:
     // Large enough that reading them takes a few seconds.
     std::vector<wxString> Batch() {
-        for (int i = 0; i < kBatch; ++i) {
-            names.push_back(wxString::Format("b%02d.png", i).ToStdString());
-            paths.push_back(gui_test::WritePicture(Folder() + "/" + names.back(), 1200, 900, wxColour(i * 2, 100, 200 - i)));
-        }
+        for (int i = 0; i < kBatch; ++i)
+            paths.push_back(
+                gui_test::WritePicture(Folder() + wxString::Format("/b%02d.png", i), 1200, 900, wxColour(i * 2, 100, 200 - i)));
         return paths;
     }
     std::vector<wxString> paths;
-    std::vector<std::string> names;
 };
 
 }  // namespace
 
 TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTheFrameListWhileABatchLoads) {
-    const wxString other = gui_test::WritePicture(Folder() + "/other.png", 40, 30);
-    const wxString project = Folder() + "/p.xml";
+    const wxString other = gui_test::WritePicture(Folder() + "/other.png", 40, 30), project = Folder() + "/p.xml";
     ASSERT_TRUE(project_file::Save(project, {"", 40, 40, 10, 0, {other}}).ok);
+    // Adding and inserting share their guard; opening, deleting and clearing each have their own.
     const std::vector<std::pair<const char*, std::function<void()>>> attempts = {
         {"add", [&] { AddFiles({other}); }},
-        {"insert", [&] { frame->InsertImageFiles(wxArrayString(1, &other)); }},
         {"open project", [&] { frame->OpenProjectFile(project); }},
         {"delete", [&] { Command(&MyFrame::OnDeleteImages); }},
         {"clear all", [&] { Command(&MyFrame::OnClearAll); }},
     };
     frame->SetSize(640, 480);  // small, so that a few rows of frames already need scrolling
     gui_test::Pump(100);
-    wxThumbnailCtrl* strip = frame->GetThumbnailCtrl();
+    wxThumbnailCtrl* strip = Strip();
     int stage = 0, countWhenClicked = -1, countWhenScrolled = -1;
-    bool menusRested = false;
-    std::vector<std::string> refused;
     wxImage before;
     gui_test::WhileRunning steps([&] {
         if (stage == 0 && Count() >= 3) {
-            menusRested = !frame->m_menubar->IsEnabledTop(0) && !frame->m_toolBar2->IsEnabled();
-            wxRect cell;
-            strip->GetItemRect(1, cell, true);
-            gui_test::Click(strip, cell.GetPosition() + wxPoint(cell.width / 2, cell.height / 2));
+            EXPECT_TRUE(!frame->m_menubar->IsEnabledTop(0) && !frame->m_toolBar2->IsEnabled()) << "menus not at rest";
+            ClickFrame(1);
             stage = 1;
         } else if (stage == 1 && frame->m_currentFileName == "b01.png") {
             countWhenClicked = Count();
             for (const auto& [name, attempt] : attempts) {
                 const int count = Count();
                 attempt();
-                if (Count() >= count && frame->IsLoadingFrames())
-                    refused.push_back(name);
+                EXPECT_TRUE(Count() >= count && frame->IsLoadingFrames()) << name << " changed the frames while loading";
             }
             stage = 2;
         } else if (stage == 2 && strip->GetVirtualSize().y > strip->GetClientSize().y) {  // as soon as it can scroll
@@ -80,12 +72,9 @@ TEST_F(ResponsiveLoadingTest, TheStripScrollsAndAnswersClicksButNothingChangesTh
         return false;
     });
     AddFiles(Batch());
-    EXPECT_TRUE(menusRested);
     EXPECT_TRUE(countWhenClicked >= 3 && countWhenClicked < kBatch) << countWhenClicked;
-    EXPECT_EQ(Status(1), "b01.png Width:1200px,Height:900 px");
-    EXPECT_EQ(refused.size(), attempts.size());
     EXPECT_TRUE(countWhenScrolled > 0 && countWhenScrolled < kBatch) << "not scrolled and painted while loading: " << countWhenScrolled;
-    EXPECT_EQ(FrameNames(), names);
+    EXPECT_TRUE(FramePaths() == paths) << "the frames are not the batch in the order given";
     EXPECT_TRUE(frame->m_menubar->IsEnabledTop(0) && frame->m_toolBar2->IsEnabled());
     AddFiles({other});  // once done, the window takes pictures again
     EXPECT_EQ(Count(), kBatch + 1);

@@ -5,7 +5,6 @@
 #include "tests/support/files.h"
 
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 #include <wx/mstream.h>
 
 #include <vector>
@@ -13,7 +12,6 @@
 namespace picture_bytes {
 
 using Bytes = std::vector<unsigned char>;
-using test_files::Ramp;
 
 inline Bytes Encode(const wxImage& image, wxBitmapType type) {
     wxMemoryOutputStream out;
@@ -66,16 +64,10 @@ inline Bytes GifWithCodeSize(unsigned char codeSize) {
             0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, codeSize, 2, 0x44, 0x01, 0, 0x3B};
 }
 
-inline bool Write(const wxString& path, const Bytes& bytes) {
-    wxFFile file(path, "wb");
-    return file.IsOpened() && file.Write(bytes.data(), bytes.size()) == bytes.size() && file.Close();
-}
-
 // Writes the bytes to a file of that name in the test's scratch folder; returns its path.
 inline wxString WriteScratch(const wxString& name, const Bytes& bytes) {
-    const wxString path = test_files::Scratch(name);
-    EXPECT_TRUE(Write(path, bytes));
-    return path;
+    test_files::Write(test_files::Scratch(name), std::string(bytes.begin(), bytes.end()));
+    return test_files::Scratch(name);
 }
 
 }  // namespace picture_bytes
