@@ -32,9 +32,8 @@ protected:
 
 TEST_F(ReorderingTest, DraggingTheSelectionDropsItAsABlockWithAMarkWhileDragging) {
     AddPictures(std::vector<wxSize>(6, {40, 30}));
-    ClickFrame(0);
-    ClickFrame(1, wxMOUSE_BTN_LEFT, wxMOD_CONTROL);
-    ASSERT_EQ(Selection(), (std::vector<int>{0, 1}));
+    Strip()->Select(0);
+    Strip()->Select(1);
 
     PressAndMove(InCell(1), InCell(4, 0.8));
     EXPECT_EQ(Strip()->GetDropPosition(), 5);

@@ -175,18 +175,17 @@ TEST_F(StripTest, CellsAreDrawnByTheirStateAndEveryCellInViewIsPaintedAtAnyScrol
 }
 
 TEST_F(StripTest, InsertAndDeleteKeepSelectionFocusAndAnchorOnTheirItemsAndUnreadableFilesAreRefused) {
-    // Selecting sets the focus and the anchor as well; all three follow their item, -1 where it went.
-    const struct {
-        int selected, deleted, expected;
-    } cases[] = {{4, 1, 3}, {5, 0, 4}, {2, 2, -1}, {2, 3, 2}, {0, 5, 0}};
-    for (const auto& c : cases) {
+    // Selecting sets the focus and the anchor as well. The item selected, the one deleted, and where all three
+    // are then (-1: their item went).
+    const std::tuple<int, int, int> cases[] = {{4, 1, 3}, {5, 0, 4}, {2, 2, -1}, {2, 3, 2}, {0, 5, 0}};
+    for (const auto& [selected, deleted, expected] : cases) {
         strip->Clear();
         AppendPictures(6);
-        strip->Select(c.selected);
-        strip->Delete(c.deleted);
-        EXPECT_EQ(Selection(), c.expected < 0 ? Indexes{} : Indexes{c.expected}) << c.deleted;
-        EXPECT_EQ(strip->m_focusItem, c.expected) << c.deleted;
-        EXPECT_EQ(strip->m_anchorItem, c.expected) << c.deleted;
+        strip->Select(selected);
+        strip->Delete(deleted);
+        EXPECT_EQ(Selection(), expected < 0 ? Indexes{} : Indexes{expected}) << deleted;
+        EXPECT_EQ(strip->m_focusItem, expected) << deleted;
+        EXPECT_EQ(strip->m_anchorItem, expected) << deleted;
     }
     strip->Insert(std::make_unique<wxImageThumbnailItem>(strip->GetItem(0)->m_path), 0);
     EXPECT_EQ(Selection(), Indexes{1});
