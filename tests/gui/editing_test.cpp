@@ -20,6 +20,7 @@ protected:
 }  // namespace
 
 TEST_F(EditingTest, AddingSetsTheSizeFromThePicturesATypedSideKeepsTheProportionAndDeletingAsksFirst) {
+    EXPECT_EQ(FrameCommandsEnabled(), 0);
     AddPictures({{320, 240}, {100, 50}, {200, 300}, {40, 30}});
     // The first picture larger than all before it in either direction decides: 200 x 300.
     EXPECT_EQ(OutputSize(), wxSize(200, 300));

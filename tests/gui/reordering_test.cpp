@@ -47,6 +47,8 @@ TEST_F(ReorderingTest, DraggingTheSelectionDropsItAsABlockWithAMarkWhileDragging
     // A press inside the selection that does not move is a plain click after all.
     ClickFrame(4);
     EXPECT_EQ(Selection(), (std::vector<int>{4}));
+    Command(&MyFrame::OnUndo);
+    EXPECT_EQ(FrameNames(), (Names{"p1.png", "p2.png", "p3.png", "p4.png", "p5.png", "p6.png"})) << "a drop is one step";
 }
 
 TEST_F(ReorderingTest, DraggingNearTheBottomEdgeScrollsTheStrip) {
