@@ -4,7 +4,6 @@
 #include "tests/support/assertions.h"
 #include "tests/support/gui_test.h"
 
-#include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -52,14 +51,13 @@ protected:
             ASSERT_EQ(strip->Append(std::make_unique<wxImageThumbnailItem>(path), 10), i);
         }
     }
-    wxPoint CellCentre(int index) {
+    // Where a cell is in the strip's client area, as it is scrolled now.
+    wxRect Cell(int index) {
         wxRect cell;
-        EXPECT_TRUE(strip->GetItemRect(index, cell, true));
-        return wxPoint(cell.x + cell.width / 2, cell.y + cell.height / 2);
+        EXPECT_TRUE(strip->GetItemRect(index, cell));
+        return cell;
     }
-    void Click(const wxPoint& point, int button = wxMOUSE_BTN_LEFT, int modifiers = 0) {
-        gui_test::Click(strip, point, button, modifiers);
-    }
+    wxPoint CellCentre(int index) { return Cell(index).GetPosition() + Cell(index).GetSize() / 2; }
     void FocusOn(wxWindow* target) {
         // Without a window manager X sends keys to the window under the pointer.
         wxUIActionSimulator().MouseMove(strip->ClientToScreen(wxPoint(strip->GetClientSize().x - 2, 2)));
@@ -86,9 +84,7 @@ protected:
 TEST_F(StripTest, CellsAre86PixelsWideWithTwoTextLinesAndTileTheWidth) {
     AppendPictures(10);
     SetStripClientSize(440, 500);  // room for 4 cells and their gaps; a fifth would need 445
-    wxClientDC dc(strip);
-    dc.SetFont(strip->GetFont());
-    const int cellHeight = 80 + 2 * dc.GetTextExtent("X").GetHeight() + 4 * 3;
+    const int cellHeight = 80 + 2 * strip->GetTextExtent("X").GetHeight() + 4 * 3;
     const wxImage shot = Shot();
     // Three rows of a 4-per-row grid: cell runs down a column, 3-pixel gaps between them.
     Indexes runs{0};
@@ -101,38 +97,30 @@ TEST_F(StripTest, CellsAre86PixelsWideWithTwoTextLinesAndTileTheWidth) {
     for (int x = 0; x < 440; ++x)  // cells at 3 + 89 * column, 86 pixels wide
         EXPECT_EQ(gui_test::SameColour(shot, {x, 10}, background), x < 3 || (x - 3) % 89 >= 86 || x >= 3 + 4 * 89) << x;
     // A click on the last pixel column of a cell selects it; one in a gap selects nothing.
-    Click({3 + 89 + 85, 3 + cellHeight + 3 + 20});
+    gui_test::Click(strip, {3 + 89 + 85, 3 + cellHeight + 3 + 20});
     EXPECT_EQ(Selection(), Indexes{5});
-    Click({3 + 89 + 87, 20});
+    gui_test::Click(strip, {3 + 89 + 87, 20});
     EXPECT_EQ(Selection(), Indexes{5});
 }
 
 TEST_F(StripTest, PlainCtrlAndShiftClicksSelectAndReportEveryChange) {
     AppendPictures(10);  // four per row in 400 pixels
     FocusOn(other);
-    Click(CellCentre(2));
+    gui_test::Click(strip, CellCentre(2));
     EXPECT_EQ(wxWindow::FindFocus(), strip);
     EXPECT_EQ(TakeNotices(), (Notices{{"selected", 2}, {"left", 2}}));
-    const struct {
-        int item, button, modifiers;
-        Indexes selected;
-    } clicks[] = {
-        {7, wxMOUSE_BTN_LEFT, wxMOD_CONTROL, {2, 7}},
-        {2, wxMOUSE_BTN_LEFT, wxMOD_CONTROL, {7}},  // Ctrl toggles
-        {9, wxMOUSE_BTN_LEFT, 0, {9}},
-        {6, wxMOUSE_BTN_LEFT, wxMOD_SHIFT, {9, 8, 7, 6}},  // Shift spans from the anchor, the last item too,
-        {8, wxMOUSE_BTN_LEFT, wxMOD_SHIFT, {9, 8}},        // and a second Shift click keeps the anchor
-        {1, wxMOUSE_BTN_RIGHT, 0, {9, 8}},                 // the right button changes nothing
-    };
-    for (const auto& c : clicks) {
-        Click(CellCentre(c.item), c.button, c.modifiers);
-        EXPECT_EQ(Selection(), c.selected) << c.item;
+    // Ctrl toggles; Shift spans from the anchor, the last item too, and a second Shift click keeps the anchor.
+    const std::tuple<int, int, Indexes> clicks[] = {{7, wxMOD_CONTROL, {2, 7}}, {2, wxMOD_CONTROL, {7}}, {9, 0, {9}},
+                                                    {6, wxMOD_SHIFT, {9, 8, 7, 6}}, {8, wxMOD_SHIFT, {9, 8}}};
+    for (const auto& [item, modifiers, selected] : clicks) {
+        gui_test::Click(strip, CellCentre(item), wxMOUSE_BTN_LEFT, modifiers);
+        EXPECT_EQ(Selection(), selected) << item;
     }
     TakeNotices();
-    Click(CellCentre(5));
+    gui_test::Click(strip, CellCentre(5));
     EXPECT_EQ(TakeNotices(), (Notices{{"deselected", 9}, {"deselected", 8}, {"selected", 5}, {"left", 5}}));
-    Click({399, 499});  // empty space changes nothing and tells nothing
-    Click(CellCentre(1), wxMOUSE_BTN_RIGHT);
+    gui_test::Click(strip, {399, 499});  // empty space changes nothing and tells nothing
+    gui_test::Click(strip, CellCentre(1), wxMOUSE_BTN_RIGHT);  // the right button tells, and changes nothing
     EXPECT_EQ(TakeNotices(), (Notices{{"right", 1}}));
     EXPECT_EQ(Selection(), Indexes{5});
 }
@@ -140,74 +128,71 @@ TEST_F(StripTest, PlainCtrlAndShiftClicksSelectAndReportEveryChange) {
 TEST_F(StripTest, KeysMoveTheSelectionWithinTheGridAndReturnIsReported) {
     AppendPictures(10);
     // Four per row; without a focus item the first key starts at item 0.
-    const struct {
-        int key, modifiers;
-        Indexes selected;
-    } moves[] = {{WXK_END, 0, {0}},  {WXK_END, 0, {9}}, {WXK_RIGHT, 0, {9}}, {WXK_DOWN, 0, {9}},
-                 {WXK_UP, 0, {5}},   {WXK_LEFT, 0, {4}}, {WXK_UP, 0, {0}},   {WXK_UP, 0, {0}},
-                 {WXK_DOWN, 0, {4}}, {WXK_HOME, 0, {0}}, {WXK_RIGHT, wxMOD_SHIFT, {0, 1}},
-                 {WXK_DOWN, wxMOD_SHIFT, {0, 1, 2, 3, 4, 5}}, {WXK_RETURN, 0, {0, 1, 2, 3, 4, 5}}};
-    for (const auto& m : moves) {
-        gui_test::Key(m.key, m.modifiers);
-        EXPECT_EQ(Selection(), m.selected) << m.key;
+    const std::tuple<int, int, Indexes> moves[] = {
+        {WXK_END, 0, {0}}, {WXK_END, 0, {9}}, {WXK_RIGHT, 0, {9}}, {WXK_DOWN, 0, {9}}, {WXK_UP, 0, {5}}, {WXK_LEFT, 0, {4}},
+        {WXK_UP, 0, {0}}, {WXK_UP, 0, {0}}, {WXK_DOWN, 0, {4}}, {WXK_HOME, 0, {0}}, {WXK_RIGHT, wxMOD_SHIFT, {0, 1}},
+        {WXK_DOWN, wxMOD_SHIFT, {0, 1, 2, 3, 4, 5}}, {WXK_RETURN, 0, {0, 1, 2, 3, 4, 5}}};
+    for (const auto& [key, modifiers, selected] : moves) {
+        gui_test::Key(key, modifiers);
+        EXPECT_EQ(Selection(), selected) << key;
     }
     EXPECT_EQ(TakeNotices().back(), (std::pair<std::string, int>{"return", -1}));  // Return names no item
 }
 
-TEST_F(StripTest, SelectedAndFocusedCellsAreDrawnDifferentlyAndTheLastRowScrollsFullyIntoView) {
-    AppendPictures(12);
-    SetStripClientSize(88, 300);  // one per row: the strip scrolls
-    Click(CellCentre(1));
+// The paint handler looks only at the rows in view: every cell with a pixel in view is painted, wherever
+// the strip is scrolled to, and the scroll bar reaches the whole last row whatever the height.
+TEST_F(StripTest, CellsAreDrawnByTheirStateAndEveryCellInViewIsPaintedAtAnyScrollPosition) {
+    AppendPictures(40);
+    SetStripClientSize(180, 300);  // two a row: the strip scrolls
+    gui_test::Click(strip, CellCentre(1));
     const wxPoint inside(4, 4);
-    wxRect first, second, last;
-    strip->GetItemRect(0, first);
-    strip->GetItemRect(1, second);
     const wxImage shot = Shot();
-    EXPECT_TRUE(gui_test::SameColour(shot, first.GetPosition() + inside, strip->m_unselectedColour));
-    EXPECT_TRUE(gui_test::SameColour(shot, second.GetPosition() + inside, strip->m_focusedSelectionColour));
+    EXPECT_TRUE(gui_test::SameColour(shot, Cell(0).GetPosition() + inside, strip->m_unselectedColour));
+    EXPECT_TRUE(gui_test::SameColour(shot, Cell(1).GetPosition() + inside, strip->m_focusedSelectionColour));
     FocusOn(other);
-    EXPECT_TRUE(gui_test::SameColour(Shot(), second.GetPosition() + inside, strip->m_unfocusedSelectionColour));
+    EXPECT_TRUE(gui_test::SameColour(Shot(), Cell(1).GetPosition() + inside, strip->m_unfocusedSelectionColour));
     FocusOn(strip);
     gui_test::Key(WXK_END);
-    strip->GetItemRect(11, last);
-    EXPECT_TRUE(last.y >= 0 && last.GetBottom() <= 299) << last.y;
-    EXPECT_TRUE(gui_test::SameColour(Shot(), last.GetPosition() + inside, strip->m_focusedSelectionColour));
-    for (int clientHeight : {151, 233, 298}) {  // scrolled to the end by the scroll bar, whatever the height
-        SetStripClientSize(88, clientHeight);
-        strip->Scroll(0, strip->GetScrollLines(wxVERTICAL));
-        gui_test::Pump(20);
-        strip->GetItemRect(11, last, true);
+    EXPECT_TRUE(Cell(39).y >= 0 && Cell(39).GetBottom() <= 299) << Cell(39).y;
+    EXPECT_TRUE(gui_test::SameColour(Shot(), Cell(39).GetPosition() + inside, strip->m_focusedSelectionColour));
+    for (int clientHeight : {151, 233, 298}) {  // rows cut at the top and the bottom
+        SetStripClientSize(180, clientHeight);
+        for (int unit : {0, 3, 7, 12, 26, 1000}) {
+            strip->Scroll(0, unit);
+            const wxImage shot = Shot();
+            for (int i = 0; i < strip->GetCount(); ++i) {
+                const wxRect cell = Cell(i), seen = cell.Intersect(wxRect(shot.GetSize()));
+                if (seen.IsEmpty())
+                    continue;
+                // The first pixel row of the cell in view: bevel or fill, never the strip's background.
+                const wxPoint probe(seen.x + seen.width / 2, seen.y + (seen.y > cell.y ? 0 : 4));
+                EXPECT_FALSE(gui_test::SameColour(shot, probe, background)) << "cell " << i << " at unit " << unit;
+            }
+        }
+        const wxRect last = Cell(39);  // scrolled as far as the bar goes
         EXPECT_TRUE(last.GetTop() >= 0 && last.GetBottom() < clientHeight) << clientHeight << ": " << last.y;
     }
 }
 
 TEST_F(StripTest, InsertAndDeleteKeepSelectionFocusAndAnchorOnTheirItemsAndUnreadableFilesAreRefused) {
-    AppendPictures(5);
-    strip->Select(2);
-    strip->Select(4);
-    strip->Insert(std::make_unique<wxImageThumbnailItem>(strip->GetItem(0)->m_path), 0);
-    EXPECT_EQ(Selection(), (Indexes{3, 5}));
-    strip->Delete(1);
-    EXPECT_EQ(Selection(), (Indexes{2, 4}));
-    strip->Delete(2);
-    EXPECT_EQ(Selection(), Indexes{3});
-    // Selecting sets the focus and the anchor as well; -1 where their item went.
-    const struct {
-        int selected, deleted, expected;
-    } cases[] = {{4, 1, 3}, {5, 0, 4}, {2, 2, -1}, {2, 3, 2}, {0, 5, 0}};
-    for (const auto& c : cases) {
+    // Selecting sets the focus and the anchor as well. The item selected, the one deleted, and where all three
+    // are then (-1: their item went).
+    const std::tuple<int, int, int> cases[] = {{4, 1, 3}, {5, 0, 4}, {2, 2, -1}, {2, 3, 2}, {0, 5, 0}};
+    for (const auto& [selected, deleted, expected] : cases) {
         strip->Clear();
-        EXPECT_TRUE(Selection().empty());
         AppendPictures(6);
-        strip->Select(c.selected);
-        strip->Delete(c.deleted);
-        EXPECT_EQ(strip->m_focusItem, c.expected) << c.deleted;
-        EXPECT_EQ(strip->m_anchorItem, c.expected) << c.deleted;
+        strip->Select(selected);
+        strip->Delete(deleted);
+        EXPECT_EQ(Selection(), expected < 0 ? Indexes{} : Indexes{expected}) << deleted;
+        EXPECT_EQ(strip->m_focusItem, expected) << deleted;
+        EXPECT_EQ(strip->m_anchorItem, expected) << deleted;
     }
+    strip->Insert(std::make_unique<wxImageThumbnailItem>(strip->GetItem(0)->m_path), 0);
+    EXPECT_EQ(Selection(), Indexes{1});
     test_files::Write(test_files::Scratch("bad.png"), "not a picture");
     for (const wxString& path : {test_files::Scratch("bad.png"), test_files::Scratch("missing.png"), test_files::Scratch()})
         EXPECT_EQ(strip->Append(std::make_unique<wxImageThumbnailItem>(path), 10), -1) << path;
-    EXPECT_EQ(strip->GetCount(), 5);
+    EXPECT_EQ(strip->GetCount(), 6);
     ExpectAssertions expect;
     wxRect rect;
     EXPECT_FALSE(strip->GetItemRect(6, rect));
@@ -215,23 +200,3 @@ TEST_F(StripTest, InsertAndDeleteKeepSelectionFocusAndAnchorOnTheirItemsAndUnrea
     EXPECT_FALSE(expect.Recorded().empty());
 }
 
-// The paint handler looks only at the rows in view: every cell with a pixel in view is painted, wherever
-// the strip is scrolled to.
-TEST_F(StripTest, EveryCellInViewIsPaintedAtAnyScrollPosition) {
-    AppendPictures(40);
-    SetStripClientSize(180, 250);  // two a row, rows cut at the top and the bottom
-    for (int unit : {0, 3, 7, 12, 26, 1000}) {
-        strip->Scroll(0, unit);
-        const wxImage shot = Shot();
-        for (int i = 0; i < strip->GetCount(); ++i) {
-            wxRect cell;
-            strip->GetItemRect(i, cell, true);
-            const wxRect seen = cell.Intersect(wxRect(shot.GetSize()));
-            if (seen.IsEmpty())
-                continue;
-            // The first pixel row of the cell in view: bevel or fill, never the strip's background.
-            const wxPoint probe(seen.x + seen.width / 2, seen.y + (seen.y > cell.y ? 0 : 4));
-            EXPECT_FALSE(gui_test::SameColour(shot, probe, background)) << "cell " << i << " at unit " << unit;
-        }
-    }
-}
