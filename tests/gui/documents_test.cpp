@@ -4,21 +4,14 @@
 
 #include <cstdlib>
 
-namespace {
-
 using test_files::Read;
-
 using DocumentsTest = MainWindowTest;
-
-}  // namespace
 
 TEST_F(DocumentsTest, SaveWritesWhatTheCommandLineExporterWritesAndAFailureIsReported) {
     wxString command = wxString::Format("'%s/bin/quintrel-gif' -d 7 -W 96 -H 40 -o '%s/cli.gif'", gui_test::BuildDir(), Folder());
     std::vector<wxString> paths;
-    for (int i = 0; i < 3; ++i) {
-        paths.push_back(test_files::RampFile("work/g" + std::to_string(i) + ".png", 96 - 20 * i, 40, i));
-        command += " '" + paths.back() + "'";
-    }
+    for (int i = 0; i < 3; ++i)
+        command += " '" + paths.emplace_back(test_files::RampFile(wxString::Format("work/g%d.png", i), 96 - 20 * i, 40, i)) + "'";
     ASSERT_EQ(std::system(command.utf8_str()), 0) << command;
     AddFiles(paths);
     frame->m_spinctrl_delay->SetValue(7);
@@ -47,8 +40,7 @@ TEST_F(DocumentsTest, AProjectComesBackAsItWasSavedAndAnUnusableOneLeavesTheWork
     wxTEST_DIALOG(Command(&MyFrame::OnOpenProject), gui_test::ExpectFile(project));
     EXPECT_EQ(FramePaths(), added);
     EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), 33);
-    EXPECT_EQ(frame->m_spinctrl_width->GetValue(), 20);
-    EXPECT_EQ(frame->m_spinctrl_height->GetValue(), 15);
+    EXPECT_EQ(OutputSize(), wxSize(20, 15));
 
     // The reader's reasons are tested without a window; here the message names file and reason.
     const wxString garbage = Folder() + "/garbage.xml";
@@ -57,7 +49,6 @@ TEST_F(DocumentsTest, AProjectComesBackAsItWasSavedAndAnUnusableOneLeavesTheWork
     wxTEST_DIALOG(Command(&MyFrame::OnOpenProject), gui_test::ExpectFile(garbage), gui_test::ExpectMessage(wxID_OK, &shown));
     EXPECT_TRUE(shown.Contains(garbage) && shown.Contains("not a readable XML file")) << shown;
     EXPECT_EQ(Count(), 3);
-    EXPECT_EQ(frame->m_spinctrl_delay->GetValue(), 33);
     EXPECT_EQ(frame->GetTitle(), "round - Quintrel Tavelle");
     // Just opened: closing asks nothing.
     EXPECT_TRUE(frame->Close());
