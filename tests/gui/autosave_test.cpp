@@ -56,12 +56,11 @@ class AutosaveOfRunThatEnded : public MainWindowTest, public testing::WithParamI
 TEST_P(AutosaveOfRunThatEnded, IsOfferedOnceAtTheNextStart) {
     const std::vector<wxString> pictures = AddPictures({{40, 30}, {60, 45}, {40, 30}});
     frame->GetThumbnailCtrl()->Clear();  // the pictures are the child's work, not this window's
-    std::string command = "exec '" + (gui_test::BuildDir() + "/bin/quintrel-tavelle").utf8_string() + "'";
-    for (const wxString& picture : pictures)
-        command += " '" + picture.utf8_string() + "'";
+    // The shell puts the three pictures in their order (p1, p2, p3) and becomes the program.
+    std::string command = wxString::Format("exec '%s/bin/quintrel-tavelle' '%s'/p?.png", gui_test::BuildDir(), Folder()).utf8_string();
     char shell[] = "/bin/sh", option[] = "-c";
     char* argv[] = {shell, option, command.data(), nullptr};
-    pid_t child = -1;  // the shell replaces itself with the program, so this is the program's process
+    pid_t child = -1;
     ASSERT_EQ(posix_spawn(&child, argv[0], nullptr, nullptr, argv, environ), 0);
     const bool started = gui_test::PumpUntil([&] { return wxFileExists(WorkFile(child)); }, kWaitMs);
     EXPECT_FALSE(frame->OfferToRestore()) << "the work of a run still running is not offered";

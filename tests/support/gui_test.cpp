@@ -122,7 +122,6 @@ void MainWindowTest::TearDown() {
     if (frame) {
         frame->m_timer.Stop();
         frame->Destroy();
-        frame = nullptr;
     }
     gui_test::Pump(20);
     delete TheDomainOption();
