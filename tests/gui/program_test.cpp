@@ -4,7 +4,6 @@
 #include "tests/support/local_http_server.h"
 
 #include "app/domain_option.h"
-#include "app/paths.h"
 #include "app/startup.h"
 #include "app/update_check.h"
 #include "app/web_browser.h"
@@ -16,56 +15,32 @@
 #include <wx/filename.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
-#include <wx/weakref.h>
-
-namespace {
 
 using ProgramTest = MainWindowTest;
 
-void Press(wxWindow* control, wxEventType type) {
-    wxCommandEvent event(type, control->GetId());
-    event.SetEventObject(control);
-    event.SetInt(1);
-    if (auto* radio = dynamic_cast<wxRadioButton*>(control))
-        radio->SetValue(true);
-    control->GetEventHandler()->ProcessEvent(event);
-}
-
-}  // namespace
-
 TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextStart) {
+    // Whether each catalog loads is tested without a window; here the built window takes the new texts.
     const struct {
         int id;
-        const char* file;
-        const char* save;
-        const char* delay;
-    } languages[] = {{89, "Datei", "Speichern", "Verzögerung:"}, {112, "ファイル", "保存", "遅延:"},
-                     {46, "文件", "保存", "延迟:"},                {58, "File", "Save", "Delay :"}};
+        const char *file, *delay;
+    } languages[] = {{112, "ファイル", "遅延:"}, {58, "File", "Delay :"}, {89, "Datei", "Verzögerung:"}};
     AddPictures({{40, 30}});
     for (const auto& language : languages) {
         SCOPED_TRACE(language.id);
-        wxWeakRef<wxMenuBar> previous(frame->GetMenuBar());
         Choose(language.id);
-        EXPECT_EQ(test_files::Read(paths::DataFolder() + "/language.txt"), std::to_string(language.id));
         EXPECT_EQ(frame->GetMenuBar()->GetMenuLabelText(0).utf8_string(), language.file);
-        EXPECT_EQ(frame->m_menu_file->GetMenuItems()[0]->GetItemLabel().utf8_string(), language.save);
         EXPECT_EQ(frame->m_staticText1->GetLabel().utf8_string(), language.delay);
         EXPECT_EQ(FrameCommandsEnabled(), 1) << "the rebuilt menus know there are frames";
         for (wxMenuItem* item : frame->m_menu_language->GetMenuItems())
             EXPECT_EQ(item->IsChecked(), item->GetId() == language.id);
-        gui_test::Pump(30);  // the old bar goes once the command that replaced it is over
-        EXPECT_EQ(previous.get(), nullptr) << "the replaced menu bar is deleted";
     }
     Choose(frame->m_menuItem_clear_all->GetId());  // the new bar's commands reach their handlers
     EXPECT_EQ(Count(), 0);
-    Choose(89);
-    wxWeakRef<MyFrame> old(frame);  // the next start reads the kept choice
-    frame->Destroy();
-    ASSERT_TRUE(gui_test::PumpUntil([&] { return !old; }));
-    wxString error;
-    frame = startup::CreateMainWindow(error);
-    ASSERT_NE(frame, nullptr) << error.ToStdString();
-    EXPECT_EQ(frame->GetMenuBar()->GetMenuLabelText(0), "Datei");
+    wxString error;  // the next start reads the kept choice
+    MyFrame* next = startup::CreateMainWindow(error);
+    ASSERT_NE(next, nullptr) << error.ToStdString();
+    EXPECT_EQ(next->GetMenuBar()->GetMenuLabelText(0), "Datei");
+    next->Destroy();
 }
 
 TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
@@ -83,10 +58,13 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
                 if (auto* open = dynamic_cast<LoopCountDialog*>(window); open && open->IsModal()) {
                     auto* passes = static_cast<wxSpinCtrl*>(open->FindWindow(2));
                     EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
-                    Press(open->FindWindow(session.choice), wxEVT_RADIOBUTTON);
+                    // The clicks as the toolkit reports them: the radio button set, then its event.
+                    wxCommandEvent radio(wxEVT_RADIOBUTTON, session.choice), button(wxEVT_BUTTON, session.button);
+                    static_cast<wxRadioButton*>(open->FindWindow(session.choice))->SetValue(true);
+                    open->ProcessWindowEvent(radio);
                     EXPECT_EQ(passes->IsEnabled(), session.choice == 0);
                     passes->SetValue(session.passes);
-                    Press(open->FindWindow(session.button), wxEVT_BUTTON);
+                    open->ProcessWindowEvent(button);
                     return seen = true;
                 }
             return false;
@@ -98,56 +76,37 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
     }
 }
 
+// Version comparison is tested without a window; here each answer reaches the user, translated as a whole
+// sentence (the version sits inside it), and Yes opens the product page.
 TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) {
     std::vector<wxString> opened;
     const web_browser::Launcher previous = web_browser::ReplaceLauncher([&](const wxString& a) { opened.push_back(a); });
-    const auto newest = [](const std::string& version, const char* status = "200 OK") {
-        return LocalHttpServer::Response(
-            status, "<versions><product code=\"QT\" name=\"Quintrel Tavelle\" version=\"" + version + "\"/></versions>");
-    };
     const struct {
-        std::string response;
+        int language;
+        const char *version, *status;
         int answer;
         const char* message;
-    } cases[] = {
-        {newest("1.2.10"), wxID_YES, "A new version of Quintrel Tavelle(1.2.10) is available. Click Yes to open download page."},
-        {newest("1.2.6"), wxID_OK, "This version of Quintrel Tavelle(1.2.6) is the latest version."},
-        {newest("9.0", "404 Not Found"), wxID_OK, "Update failed!Please check if the network is available."}};
+    } cases[] = {{46, "1.2.10", "200 OK", wxID_YES, "Quintrel Tavelle 有新版本(1.2.10)可用。单击“是”打开下载页面。"},
+                 {58, "1.2.6", "200 OK", wxID_OK, "This version of Quintrel Tavelle(1.2.6) is the latest version."},
+                 {58, "9.0", "404 Not Found", wxID_OK, "Update failed!Please check if the network is available."}};
     for (const auto& c : cases) {
-        LocalHttpServer server(c.response);
-        const wxString options = test_files::Scratch("option.cfg");
-        test_files::Write(options, "<o><d><a/><b/><c/><d/><e>" + server.Address("/v") +
-                                       "</e><f>http://127.0.0.1:9/download</f><g/></d></o>");
+        Choose(c.language);
+        LocalHttpServer server(LocalHttpServer::Response(
+            c.status, std::string("<versions><product code=\"QT\" name=\"Quintrel Tavelle\" version=\"") + c.version + "\"/></versions>"));
+        test_files::Write(test_files::Scratch("option.cfg"), "<o><d><a/><b/><c/><d/><e>" + server.Address("/v") +
+                                                                 "</e><f>http://127.0.0.1:9/download</f><g/></d></o>");
         delete TheDomainOption();
-        SetTheDomainOption(new DomainOption(options));
+        SetTheDomainOption(new DomainOption(test_files::Scratch("option.cfg")));
         ASSERT_TRUE(TheDomainOption()->Read());
-        wxString shown;
-        wxTEST_DIALOG(
-            {
-                Choose(frame->m_menuItem_check_update->GetId());
-                EXPECT_TRUE(gui_test::PumpUntil([&] { return !shown.empty(); }, 15000));
-            },
-            gui_test::ExpectMessage(c.answer, &shown));
-        EXPECT_EQ(shown, c.message);
+        wxString shown;  // the dialog comes once the answer is in; an unmet expectation fails the test
+        wxTEST_DIALOG(Choose(frame->m_menuItem_check_update->GetId()); gui_test::PumpUntil([&] { return !shown.empty(); }, 15000),
+                      gui_test::ExpectMessage(c.answer, &shown));
+        EXPECT_EQ(shown, wxString::FromUTF8(c.message));
         EXPECT_EQ(server.RequestLines(), std::vector<std::string>{"GET /v-update.xml HTTP/1.0"});
     }
     EXPECT_EQ(opened, std::vector<wxString>{"http://127.0.0.1:9/download"});
     TheUpdateFetch().Wait();
     web_browser::ReplaceLauncher(previous);
-}
-
-TEST_F(ProgramTest, TextsBuiltFromPartsAreTranslatedAsAWhole) {
-    Choose(46);
-    for (const auto& [newest, expected] :
-         {std::pair<const char*, const char*>{"99.0", "Quintrel Tavelle 有新版本(99.0)可用。单击“是”打开下载页面。"},
-          {"1.2.6", "此版本的 Quintrel Tavelle(1.2.6) 已是最新版本。"},
-          {"0.9", "此版本的 Quintrel Tavelle(1.2.6) 已是最新版本。"}}) {
-        wxCommandEvent result(wxEVT_COMMAND_UPDATE_RESULT, 0);
-        result.SetString(newest);
-        wxString seen;
-        wxTEST_DIALOG(frame->OnUpdateResult(result), gui_test::ExpectMessage(wxID_NO, &seen));
-        EXPECT_EQ(seen, wxString::FromUTF8(expected)) << newest;
-    }
 }
 
 TEST_F(ProgramTest, EachExportLevelIsEstimatedInTheBackgroundSavedAsEstimatedAndCarriedByProjects) {
@@ -158,18 +117,13 @@ TEST_F(ProgramTest, EachExportLevelIsEstimatedInTheBackgroundSavedAsEstimatedAnd
         EXPECT_TRUE(text.StartsWith("about ") && text.EndsWith(" kB") && text.AfterFirst(' ').BeforeFirst(' ').ToCDouble(&kilobytes)) << text;
         return kilobytes * 1000;
     };
-    EXPECT_TRUE(frame->m_menuItem_export_levels[0]->IsChecked());
-    ASSERT_TRUE(gui_test::PumpUntil([this] { return frame->m_sizeEstimate->UpToDate(); }, 30000));
-    EXPECT_EQ(Status(SizeEstimateStatus::kStatusField), "");  // no frames, no estimate
     for (int i = 0; i < 30; ++i)
         AddFiles({test_files::RampFile(wxString::Format("ramp%02d.png", i), 64, 48, i)});
+    frame->m_gifPath = test_files::Scratch("level.gif");
     for (const int level : {0, 1, 2}) {
         SCOPED_TRACE(level);
         Choose(frame->m_menuItem_export_levels[level]->GetId());
-        EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked());
-        EXPECT_EQ(export_level_setting::Read(), level);
         const double estimate = estimated();
-        frame->m_gifPath = test_files::Scratch(wxString::Format("level%d.gif", level));
         ASSERT_TRUE(frame->WriteGifFile());
         const double written = wxFileName::GetSize(frame->m_gifPath).ToDouble();
         EXPECT_NEAR(estimate, written, written * 0.10 + 500);
@@ -178,11 +132,9 @@ TEST_F(ProgramTest, EachExportLevelIsEstimatedInTheBackgroundSavedAsEstimatedAnd
     frame->m_outputWidth = 32, frame->m_outputHeight = 24;
     EXPECT_LT(estimated(), before);  // a change of size is estimated again
     // A project carries its level without changing the remembered choice.
-    for (const int level : {0, 1}) {
-        ASSERT_TRUE(project_file::Save(test_files::Scratch("work.xml"), {"", 64, 48, 10, level, {test_files::RampFile("a.png", 64, 48)}}).ok);
-        frame->OpenProjectFile(test_files::Scratch("work.xml"));
-        EXPECT_EQ(frame->m_exportLevel, level);
-        EXPECT_TRUE(frame->m_menuItem_export_levels[level]->IsChecked()) << level;
-    }
-    EXPECT_EQ(export_level_setting::Read(), 2);
+    ASSERT_TRUE(project_file::Save(test_files::Scratch("work.xml"), {"", 64, 48, 10, 1, {test_files::RampFile("a.png", 64, 48)}}).ok);
+    frame->OpenProjectFile(test_files::Scratch("work.xml"));
+    EXPECT_EQ(frame->m_exportLevel, 1);
+    EXPECT_TRUE(frame->m_menuItem_export_levels[1]->IsChecked());
+    EXPECT_EQ(export_level_setting::Read(), 2);  // the last level chosen, kept for the next start
 }

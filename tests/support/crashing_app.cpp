@@ -26,38 +26,31 @@ __attribute__((noinline)) int OverflowOnPurpose(int depth) {
 
 namespace {
 
-void Crash(const std::string& how) {
-    if (how == "worker")
-        std::thread(CrashOnPurpose).join();
-    else if (how == "overflow")
-        OverflowOnPurpose(0);
-    else if (how == "abort")
-        std::abort();
-    else
-        CrashOnPurpose();
-}
-
 class CrashingApp : public MyApp {
 public:
     bool OnInit() override {
         if (!MyApp::OnInit())
             return false;
         const char* how = std::getenv("QUINTREL_CRASH_HOW");
-        CallAfter([how] { Crash(how ? how : "main"); });
+        CallAfter([how = std::string(how ? how : "main")] {
+            if (how == "worker")
+                std::thread(CrashOnPurpose).join();
+            else if (how == "overflow")
+                OverflowOnPurpose(0);
+            else if (how == "abort")
+                std::abort();
+            else
+                CrashOnPurpose();
+        });
         return true;
     }
 };
-
-wxAppConsole* CreateApp() {
-    wxAppConsole::CheckBuildOptions(WX_BUILD_OPTIONS_SIGNATURE, "crashing_app");
-    return new CrashingApp;
-}
 
 }  // namespace
 
 MyApp& wxGetApp() { return *static_cast<MyApp*>(wxApp::GetInstance()); }
 
 int main(int argc, char** argv) {
-    wxApp::SetInitializerFunction(CreateApp);
+    wxApp::SetInitializerFunction([]() -> wxAppConsole* { return new CrashingApp; });
     return wxEntry(argc, argv);
 }

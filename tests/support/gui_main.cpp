@@ -8,12 +8,7 @@
 
 #include <gtest/gtest.h>
 
-class GuiTestApp : public wxApp {
-public:
-    bool OnInit() override { return true; }
-};
-
-wxIMPLEMENT_APP_NO_MAIN(GuiTestApp);
+wxIMPLEMENT_APP_NO_MAIN(wxApp);
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -27,23 +27,18 @@ void Pump(int ms) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    wxStopWatch watch;
-    while (!done()) {
+    for (wxStopWatch watch; !done(); Pump(10))
         if (watch.Time() > timeoutMs)
             return false;
-        Pump(10);
-    }
     return true;
 }
 
 void WhileRunning::Notify() {
-    if (m_busy || !m_step)
+    if (m_busy)
         return;
     m_busy = true;
-    if (m_step()) {
-        m_step = nullptr;
+    if (m_step())
         Stop();
-    }
     m_busy = false;
 }
 
@@ -109,8 +104,7 @@ void TypeInto(wxWindow* control, const wxString& text) {
 }  // namespace gui_test
 
 void MainWindowTest::SetUp() {
-    static const bool loaded = (startup::LoadResources(gui_test::BuildDir()), true);
-    ASSERT_TRUE(loaded);
+    [[maybe_unused]] static const bool loaded = (startup::LoadResources(gui_test::BuildDir()), true);
     SetTheDomainOption(new DomainOption(gui_test::BuildDir() + "/option.cfg"));
     TheDomainOption()->Read();
     wxString error;
@@ -128,7 +122,6 @@ void MainWindowTest::TearDown() {
     if (frame) {
         frame->m_timer.Stop();
         frame->Destroy();
-        frame = nullptr;
     }
     gui_test::Pump(20);
     delete TheDomainOption();

@@ -21,7 +21,6 @@ class GTestModalHook;
 #include <wx/msgdlg.h>
 #include <wx/spinctrl.h>
 #include <wx/statusbr.h>
-#include <wx/string.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
 
