@@ -29,8 +29,7 @@ Outcome RunCli(const std::vector<wxString>& arguments) {
 }
 
 // "width x height, frames, first delay" of a GIF, as a decoder independent of ours sees it.
-std::string Described(const wxString& path) {
-    const std::string bytes = test_files::Read(path);
+std::string Described(const std::string& bytes) {
     const gif_decoder::Animation gif = gif_decoder::Decode({bytes.begin(), bytes.end()});
     if (!gif.ok || gif.frames.empty())
         return "undecodable " + gif.error;
@@ -124,45 +123,37 @@ TEST(Cli, FailuresExitWithOneAndChangeNothing) {
     EXPECT_EQ(test_files::FilesIn(Scratch("projects")).size(), 1u);
 }
 
-// The images go in natural order unless told otherwise; relative paths are stored absolute.
+// The images go in natural order unless told otherwise; relative paths are stored absolute, and so is the
+// export level.
 TEST(Cli, ProjectsOutAndBackIn) {
     const wxString a = test_files::RampFile("a10.png", 64, 48), b = test_files::RampFile("a9.png", 32, 24);
     const wxString project = Scratch("work.xml");
     ASSERT_TRUE(wxSetWorkingDirectory(Scratch()));
-    for (const bool keep : {true, false}) {  // kept as given, without a GIF; then sorted, with one
-        std::vector<wxString> arguments = keep ? std::vector<wxString>{"--no-sort"} : std::vector<wxString>{"-o", Scratch("anim")};
+    for (const bool keep : {true, false}) {  // kept as given, without a GIF; then sorted, with one, smaller
+        std::vector<wxString> arguments = keep ? std::vector<wxString>{"--no-sort"} : std::vector<wxString>{"-o", Scratch("anim"), "-O", "1"};
         arguments.insert(arguments.end(), {"-d", "30", "--save-project", project, "a10.png", "gone.png", "a9.png"});
         const Outcome outcome = RunCli(arguments);
         ASSERT_EQ(outcome.status, cli::kDone) << outcome.err;
         const project_file::ProjectContents read = project_file::Read(project).contents;
-        EXPECT_EQ(std::make_tuple(read.width, read.height, read.delay, read.gifPath, read.imagePaths),
-                  std::make_tuple(64, 48, 30, wxString(keep ? "" : "anim.gif"), keep ? std::vector<wxString>{a, b} : std::vector<wxString>{b, a}));
+        EXPECT_EQ(std::make_tuple(read.width, read.height, read.delay, read.level, read.gifPath, read.imagePaths),
+                  std::make_tuple(64, 48, 30, keep ? 0 : 1, wxString(keep ? "" : "anim.gif"), keep ? std::vector<wxString>{a, b} : std::vector<wxString>{b, a}));
         EXPECT_EQ(wxFileExists(Scratch("anim.gif")), !keep);
     }
     // Back in: beside the project under its name; -d overrides; the stored size is the reference for -W and
-    // -H, which keep its proportion, truncated, unless both are given.
+    // -H, which keep its proportion, truncated, unless both are given; the stored level holds unless -O is given.
     ASSERT_TRUE(wxRemoveFile(Scratch("anim.gif")));
     EXPECT_EQ(RunCli({"-p", project, "-d", "5"}).status, cli::kDone);
-    EXPECT_EQ(Described(Scratch("anim.gif")), "64x48, 2 frames, delay 5");
-    const std::pair<std::vector<wxString>, std::string> sizes[] = {
-        {{"-W", "50"}, "50x37"}, {{"-H", "20"}, "26x20"}, {{"-W", "64", "-H", "20"}, "64x20"}};
-    for (auto [arguments, size] : sizes) {
-        arguments.insert(arguments.end(), {"-p", project, "-o", Scratch("sized.gif")});
-        EXPECT_EQ(RunCli(arguments).status, cli::kDone) << size;
-        EXPECT_EQ(Described(Scratch("sized.gif")), size + ", 2 frames, delay 30");
-    }
-    // The project's export level is the export's unless -O says otherwise.
-    project_file::ProjectContents smaller = project_file::Read(project).contents;
-    smaller.level = 1;
-    ASSERT_TRUE(project_file::Save(project, smaller).ok);
-    for (const char* level : {"", "1", "0"}) {
-        std::vector<wxString> arguments{"-p", project, "-o", Scratch(wxString("level") + level + ".gif")};
-        if (*level)
-            arguments.insert(arguments.end(), {"-O", level});
-        EXPECT_EQ(RunCli(arguments).status, cli::kDone) << level;
-    }
-    EXPECT_EQ(test_files::Read(Scratch("level.gif")), test_files::Read(Scratch("level1.gif")));
-    EXPECT_NE(test_files::Read(Scratch("level.gif")), test_files::Read(Scratch("level0.gif")));
+    EXPECT_EQ(Described(test_files::Read(Scratch("anim.gif"))), "64x48, 2 frames, delay 5");
+    const auto exported = [&](std::vector<wxString> arguments) {
+        arguments.insert(arguments.end(), {"-p", project, "-o", Scratch("again.gif")});
+        EXPECT_EQ(RunCli(arguments).status, cli::kDone);
+        return test_files::Read(Scratch("again.gif"));
+    };
+    for (const auto& [arguments, size] : {std::pair<std::vector<wxString>, std::string>{{"-W", "50"}, "50x37"},
+                                          {{"-H", "20"}, "26x20"}, {{"-W", "64", "-H", "20"}, "64x20"}})
+        EXPECT_EQ(Described(exported(arguments)), size + ", 2 frames, delay 30");
+    EXPECT_EQ(exported({}), exported({"-O", "1"}));
+    EXPECT_NE(exported({}), exported({"-O", "0"}));
 }
 
 // The installed program, whose arguments reach it as bytes, not as strings already converted.

@@ -45,9 +45,8 @@ std::string Project(const std::string& gif = kGif, const std::string& images = "
 TEST(ProjectFile, WritesTheDocumentWithTheGifsFileNameAndReadsItBackInOrder) {
     const project_file::ProjectContents contents{wxString::FromUTF8("/home/ann/out/Ünïcode 動画.gif"), 640, 480, 7, 0,
                                                  {"/p/b.png", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a & <c>.png", "/p/b.png"}};
-    ASSERT_TRUE(wxMkdir(Scratch(wxString::FromUTF8("プロジェクト"))));
-    const wxString path = Scratch(wxString::FromUTF8("プロジェクト/ø.xml"));
-    ASSERT_TRUE(project_file::Save(path, contents).ok);
+    const wxString folder = Scratch(wxString::FromUTF8("プロジェクト")), path = folder + wxString::FromUTF8("/ø.xml");
+    ASSERT_TRUE(wxMkdir(folder) && project_file::Save(path, contents).ok);
     EXPECT_EQ(test_files::Read(path),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project>\n  <name>Ünïcode 動画.gif</name>\n  <gif>\n"
               "    <width>640</width>\n    <height>480</height>\n    <delay_time>7</delay_time>\n  </gif>\n"
@@ -111,7 +110,6 @@ TEST(ProjectReader, RefusesEverythingElseWholeSayingWhy) {
         {Project(kGif, "", Repeat("<x>", 150000) + Repeat("</x>", 150000)), "nested deeper"},
         {"<project><name>" + Repeat("<x>", 150000), "nested deeper"},
         {"<!DOCTYPE project [<!ENTITY e SYSTEM \"/etc/passwd\">]>" + entity, "entities"},
-        {"<!DOCTYPE project [<!ENTITY % p SYSTEM \"/etc/passwd\"> %p;]>" + entity, "entities"},
         {"<!DOCTYPE project SYSTEM \"/etc/passwd\">" + entity, "entities"},
         {"<!DOCTYPE project [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY e \"&a;&a;&a;&a;\">]>" + entity, "entities"},
         {entity, "undefined entity"}};
