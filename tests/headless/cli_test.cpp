@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -37,9 +38,12 @@ std::string Described(const std::string& bytes) {
                             gif.frames[0].delay).ToStdString();
 }
 
-std::string ProjectXml(const std::string& name, const wxString& image) {
-    return "<project><name>" + name + "</name><gif><width>12</width><height>8</height><delay_time>5</delay_time>"
-           "</gif><images>" + (image.empty() ? "" : "<path>" + image.utf8_string() + "</path>") + "</images></project>";
+// A project file in the scratch folder naming the GIF `name` and holding `image`, if any.
+wxString ProjectFile(const wxString& file, const std::string& name, const wxString& image) {
+    test_files::Write(Scratch(file), "<project><name>" + name + "</name><gif><width>12</width><height>8</height>"
+                      "<delay_time>5</delay_time></gif><images>" + (image.empty() ? "" : "<path>" + image.utf8_string() + "</path>") +
+                      "</images></project>");
+    return Scratch(file);
 }
 
 }  // namespace
@@ -54,8 +58,7 @@ TEST(CliOptions, BadArgumentsAreRefusedWithAReason) {
         {{"-p", "p.xml", "a.png"}, "not both"},                {{}, "No images"}};
     for (const auto& [arguments, says] : cases) {
         const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
-        EXPECT_FALSE(parsed.ok) << says;
-        EXPECT_TRUE(parsed.error.Contains(says)) << parsed.error;
+        EXPECT_TRUE(!parsed.ok && parsed.error.Contains(says)) << says << ": " << parsed.error;
     }
     const Outcome outcome = RunCli({"-W", "0", "-o", Scratch("a.gif"), "a.png"});
     EXPECT_EQ(outcome.status, cli::kBadArguments);
@@ -97,17 +100,13 @@ TEST(Cli, WritesWhatTheWindowsExportWritesAndNamesEveryRefusedPicture) {
 // target replaced when either cannot be written, no temporary left, no GIF beside or above a project.
 TEST(Cli, FailuresExitWithOneAndChangeNothing) {
     const wxString gif = Scratch("x.gif"), project = Scratch("p.xml"), a = test_files::RampFile("a.png", 12, 8);
-    const wxString line = test_files::RampFile("line.png", 400, 1);
-    test_files::Write(Scratch("unnamed.xml"), ProjectXml("", a));
-    test_files::Write(Scratch("empty.xml"), ProjectXml("x.gif", ""));
     ASSERT_TRUE(wxMkdir(Scratch("projects")));
-    test_files::Write(Scratch("projects/p.xml"), ProjectXml("../x", a));
     const std::pair<std::vector<wxString>, const char*> cases[] = {
         {{"-o", gif, Scratch("none.png")}, "no readable image"},
-        {{"-W", "100", "-o", gif, line}, "100 x 0 has no pixels"},
-        {{"-p", Scratch("unnamed.xml")}, "give one with -o"},
-        {{"-p", Scratch("empty.xml")}, "Failed to load XML file!"},
-        {{"-p", Scratch("projects/p.xml")}, "contains a folder"},
+        {{"-W", "100", "-o", gif, test_files::RampFile("line.png", 400, 1)}, "100 x 0 has no pixels"},
+        {{"-p", ProjectFile("unnamed.xml", "", a)}, "give one with -o"},
+        {{"-p", ProjectFile("empty.xml", "x.gif", "")}, "Failed to load XML file!"},
+        {{"-p", ProjectFile("projects/p.xml", "../x", a)}, "contains a folder"},
         {{"-o", gif, "--save-project", "/missing/p.xml", a}, "Cannot create a file in \"/missing\""},
         {{"-o", "/missing/x.gif", "--save-project", project, a}, "Cannot create a file in \"/missing\""}};
     for (const auto& [arguments, says] : cases) {
@@ -115,8 +114,7 @@ TEST(Cli, FailuresExitWithOneAndChangeNothing) {
         test_files::Write(project, "earlier project");
         const std::vector<wxString> before = test_files::FilesIn(Scratch());
         const Outcome outcome = RunCli(arguments);
-        EXPECT_EQ(outcome.status, cli::kFailed) << says;
-        EXPECT_NE(outcome.err.find(says), std::string::npos) << outcome.err;
+        EXPECT_TRUE(outcome.status == cli::kFailed && outcome.err.find(says) != std::string::npos) << says << ": " << outcome.err;
         EXPECT_EQ(outcome.out + test_files::Read(gif) + test_files::Read(project), "earlier gifearlier project") << says;
         EXPECT_EQ(test_files::FilesIn(Scratch()), before) << says;
     }
@@ -129,27 +127,29 @@ TEST(Cli, ProjectsOutAndBackIn) {
     const wxString a = test_files::RampFile("a10.png", 64, 48), b = test_files::RampFile("a9.png", 32, 24);
     const wxString project = Scratch("work.xml");
     ASSERT_TRUE(wxSetWorkingDirectory(Scratch()));
-    for (const bool keep : {true, false}) {  // kept as given, without a GIF; then sorted, with one, smaller
-        std::vector<wxString> arguments = keep ? std::vector<wxString>{"--no-sort"} : std::vector<wxString>{"-o", Scratch("anim"), "-O", "1"};
+    using Paths = std::vector<wxString>;  // kept as given, without a GIF; then sorted, with one, smaller
+    for (const auto& [options, level, gif, images] : {std::tuple<Paths, int, wxString, Paths>{{"--no-sort"}, 0, "", {a, b}},
+                                                      {{"-o", Scratch("anim"), "-O", "1"}, 1, "anim.gif", {b, a}}}) {
+        Paths arguments = options;
         arguments.insert(arguments.end(), {"-d", "30", "--save-project", project, "a10.png", "gone.png", "a9.png"});
         const Outcome outcome = RunCli(arguments);
         ASSERT_EQ(outcome.status, cli::kDone) << outcome.err;
         const project_file::ProjectContents read = project_file::Read(project).contents;
         EXPECT_EQ(std::make_tuple(read.width, read.height, read.delay, read.level, read.gifPath, read.imagePaths),
-                  std::make_tuple(64, 48, 30, keep ? 0 : 1, wxString(keep ? "" : "anim.gif"), keep ? std::vector<wxString>{a, b} : std::vector<wxString>{b, a}));
-        EXPECT_EQ(wxFileExists(Scratch("anim.gif")), !keep);
+                  std::make_tuple(64, 48, 30, level, gif, images));
+        EXPECT_EQ(wxFileExists(Scratch("anim.gif")), !gif.empty());
     }
     // Back in: beside the project under its name; -d overrides; the stored size is the reference for -W and
     // -H, which keep its proportion, truncated, unless both are given; the stored level holds unless -O is given.
     ASSERT_TRUE(wxRemoveFile(Scratch("anim.gif")));
     EXPECT_EQ(RunCli({"-p", project, "-d", "5"}).status, cli::kDone);
     EXPECT_EQ(Described(test_files::Read(Scratch("anim.gif"))), "64x48, 2 frames, delay 5");
-    const auto exported = [&](std::vector<wxString> arguments) {
+    const auto exported = [&](Paths arguments) {
         arguments.insert(arguments.end(), {"-p", project, "-o", Scratch("again.gif")});
         EXPECT_EQ(RunCli(arguments).status, cli::kDone);
         return test_files::Read(Scratch("again.gif"));
     };
-    for (const auto& [arguments, size] : {std::pair<std::vector<wxString>, std::string>{{"-W", "50"}, "50x37"},
+    for (const auto& [arguments, size] : {std::pair<Paths, std::string>{{"-W", "50"}, "50x37"},
                                           {{"-H", "20"}, "26x20"}, {{"-W", "64", "-H", "20"}, "64x20"}})
         EXPECT_EQ(Described(exported(arguments)), size + ", 2 frames, delay 30");
     EXPECT_EQ(exported({}), exported({"-O", "1"}));

@@ -78,12 +78,8 @@ TEST(ProjectReader, ReadsWhatIsShapedAsTheFormatSays) {
 
 // Compared without printing them: a failure showing megabytes of text would take minutes.
 TEST(ProjectReader, LargeValuesAreReadWhole) {
-    const std::pair<std::string, size_t> cases[] = {{"<project note=\"" + Repeat("a", 4 << 20) + "\"" + Project().substr(8), 1},
-                                                    {Project(kGif, Repeat("<path>/f.png</path>\n", 200000)), 200000}};
-    for (const auto& [text, paths] : cases) {
-        const project_file::ReadResult read = ReadText(text);
-        EXPECT_TRUE(read.ok && read.contents.gifPath == "a.gif" && read.contents.imagePaths.size() == paths) << read.reason.Left(200);
-    }
+    const project_file::ReadResult paths = ReadText(Project(kGif, Repeat("<path>/f.png</path>\n", 200000)));  // 4 MB
+    EXPECT_TRUE(paths.ok && paths.contents.imagePaths.size() == 200000) << paths.reason.Left(200);
     const project_file::ReadResult entities = ReadText(Project(kGif, "", Repeat("&amp;", 400000)));
     EXPECT_TRUE(entities.contents.gifPath == wxString('&', 400000));
 }
@@ -101,13 +97,10 @@ TEST(ProjectReader, RefusesEverythingElseWholeSayingWhy) {
         {Project(Gif("0", "480", "10")), "<width> is \"0\", outside 1 to 65535"},
         {Project(Gif("4294967306", "480", "10")), "<width> is \"4294967306\", outside 1 to 65535"},  // not wrapped to 10
         {Project(Gif("640", "65536", "10")), "<height> is \"65536\", outside 1 to 65535"},
-        {Project(Gif("640", "", "10")), "<height> is \"\", outside 1 to 65535"},
         {Project().substr(0, 100), "not a readable XML file"},
         {"", "not a readable XML file"},
-        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "not a readable XML file"},
         // Nesting is refused before it can overflow the stack, also when the file is cut short.
         {Project(kGif, "", Repeat("<x>", 7) + Repeat("</x>", 7)), "nested deeper"},
-        {Project(kGif, "", Repeat("<x>", 150000) + Repeat("</x>", 150000)), "nested deeper"},
         {"<project><name>" + Repeat("<x>", 150000), "nested deeper"},
         {"<!DOCTYPE project [<!ENTITY e SYSTEM \"/etc/passwd\">]>" + entity, "entities"},
         {"<!DOCTYPE project SYSTEM \"/etc/passwd\">" + entity, "entities"},

@@ -24,9 +24,7 @@ TEST(UpdateCheck, NewestVersionIsTheAttributeAfterTheProductsNameInTheLastMatchi
     const std::pair<std::string, const char*> cases[] = {
         {products("<o a=\"Tool\" b=\"9\"/><i code=\"Q\" t=\"Quintrel Tavelle\" v=\"2.0.1\" x=\"y\"/>"), "2.0.1"},
         {products("<p n=\"Quintrel Tavelle\" v=\"1.4\"/><p n=\"Quintrel Tavelle\" v=\"1.3\"/>"), "1.3"},
-        {products("<p n=\"Quintrel Tavelle\" v=\"1.4\" m=\"Quintrel Tavelle\" w=\"1.5\"/>"), "1.4"},
         {products("<p version=\"1.3.0\" name=\"Quintrel Tavelle\"/>"), ""},
-        {products("<p name=\"quintrel tavelle\" version=\"1.3.0\"/>"), ""},
         {products("<p>Quintrel Tavelle</p><g><p name=\"Quintrel Tavelle\" v=\"1.3\"/></g>"), ""},
         {products("<p name=\"Quintrel Tavelle\" version=\"1.3\"/><unclosed>"), ""},
         {"", ""}, {"Quintrel Tavelle 1.3.0", ""},  // and nested too deep for the toolkit's recursive parser:
