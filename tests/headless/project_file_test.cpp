@@ -42,11 +42,15 @@ std::string Project(const std::string& gif = kGif, const std::string& images = "
 
 }  // namespace
 
-TEST(ProjectFile, WritesTheDocumentWithTheGifsFileNameAndReadsItBackInOrder) {
+TEST(ProjectFile, WritesTheDocumentOverTheEarlierKeepingItsPermissionsAndReadsItBackInOrder) {
     const project_file::ProjectContents contents{wxString::FromUTF8("/home/ann/out/Ünïcode 動画.gif"), 640, 480, 7, 0,
                                                  {"/p/b.png", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a & <c>.png", "/p/b.png"}};
     const wxString folder = Scratch(wxString::FromUTF8("プロジェクト")), path = folder + wxString::FromUTF8("/ø.xml");
-    ASSERT_TRUE(wxMkdir(folder) && project_file::Save(path, contents).ok);
+    ASSERT_TRUE(wxMkdir(folder));
+    test_files::Write(path, "earlier");  // replaced, keeping its permissions
+    ASSERT_TRUE(chmod(path.fn_str(), 0640) == 0 && project_file::Save(path, contents).ok);
+    struct stat status {};
+    EXPECT_TRUE(stat(path.fn_str(), &status) == 0 && (status.st_mode & 0777) == 0640) << std::oct << status.st_mode;
     EXPECT_EQ(test_files::Read(path),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<project>\n  <name>Ünïcode 動画.gif</name>\n  <gif>\n"
               "    <width>640</width>\n    <height>480</height>\n    <delay_time>7</delay_time>\n  </gif>\n"
