@@ -56,8 +56,7 @@ TEST(LanguageFile, EnglishWhenMissingOrUnwritableElseReadAsWrittenWhateverItHold
 
 TEST(DomainOption, EntriesArePositionalAndShortOrBadFilesReportFailure) {
     const std::pair<std::string, const char*> cases[] = {
-        {Options(9), "read 1 3 5-update.xml 6 7"},
-        {Options(6), "failed 1 3 5-update.xml 6 "},  // what was read stays
+        {Options(9), "read 1 3 5-update.xml 6 7"}, {Options(6), "failed 1 3 5-update.xml 6 "},  // what was read stays
         {"<a><!-- c --><b><x>h</x><!-- skip --><y/><z><![CDATA[s&p]]></z><w/><v>u</v><q/><r/></b></a>",
          "read h s&p u-update.xml  "},
         {"", "failed     "}, {"not xml", "failed     "}, {"<a/>", "failed     "},
