@@ -116,8 +116,8 @@ TEST(Cli, FailuresExitWithOneAndChangeNothing) {
     EXPECT_EQ(test_files::FilesIn(Scratch("projects")).size(), 1u);
 }
 
-// The images go in natural order unless told otherwise; relative paths are stored absolute, and so is the
-// export level.
+// The images go in natural order unless told otherwise; relative paths are stored absolute; the export level
+// is stored and used again.
 TEST(Cli, ProjectsOutAndBackIn) {
     const wxString a = test_files::RampFile("a10.png", 64, 48), b = test_files::RampFile("a9.png", 32, 24);
     const wxString project = Scratch("work.xml");
