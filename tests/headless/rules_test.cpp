@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include <tuple>
 
 TEST(OutputSize, ALargerSideInEitherDirectionReplacesBothNumbers) {
     const std::pair<std::vector<wxSize>, wxSize> cases[] = {
@@ -22,34 +22,29 @@ TEST(OutputSize, ALargerSideInEitherDirectionReplacesBothNumbers) {
 }
 
 // The proportions themselves are seen through quintrel-gif's -W and -H.
-TEST(OutputSize, AZeroReferenceGivesNoAnswerAndLargeProductsWrap) {
+TEST(OutputSize, AZeroReferenceGivesNoAnswer) {
     int h = 7, w = 7;
     EXPECT_FALSE(output_size::HeightForWidth(200, 0, 300, h) || output_size::WidthForHeight(100, 400, 0, w));
     EXPECT_EQ(wxSize(w, h), wxSize(7, 7));  // left as they were
-    EXPECT_TRUE(output_size::HeightForWidth(65535, 65535, 65535, h));  // without undefined behaviour
 }
 
 TEST(FrameLabel, NumberFromOneAndStartTimeInSinglePrecision) {
-    const struct {
-        int index, delay;
-        const char* label;
-    } cases[] = {{0, 10, "#1  0.00sec"}, {3, 10, "#4  0.30sec"}, {99, 3, "#100  2.97sec"}, {9, 0, "#10  0.00sec"},
-                 {198601, 33, "#198602  65538.34sec"}};  // double precision would say 65538.33
-    for (const auto& c : cases)
-        EXPECT_EQ(FrameLabel(c.index, c.delay), c.label);
+    const std::tuple<int, int, const char*> cases[] = {  // index, delay, label
+        {0, 10, "#1  0.00sec"}, {3, 10, "#4  0.30sec"}, {99, 3, "#100  2.97sec"}, {9, 0, "#10  0.00sec"},
+        {198601, 33, "#198602  65538.34sec"}};  // double precision would say 65538.33
+    for (const auto& [index, delay, label] : cases)
+        EXPECT_EQ(FrameLabel(index, delay), label);
 }
 
 TEST(PreviewFit, ShrinksByTheSmallerRatioCentresAndNeverEnlarges) {
-    const struct {
-        wxSize panel, picture;
-        wxRect placed;  // empty: nothing drawn
-    } cases[] = {{{400, 400}, {800, 600}, {0, 50, 400, 300}},   {{400, 400}, {600, 800}, {50, 0, 300, 400}},
-                 {{400, 300}, {1920, 1080}, {0, 37, 400, 225}}, {{101, 101}, {10, 10}, {45, 45, 10, 10}},
-                 {{400, 400}, {0, 0}, {}},                      {{0, 0}, {800, 600}, {}},
-                 {{400, 300}, {4000, 5}, {}}};
-    for (const auto& c : cases) {
-        const wxRect placed = preview_fit::Place(c.panel, c.picture);
-        EXPECT_TRUE(c.placed.IsEmpty() ? placed.IsEmpty() : placed == c.placed) << c.picture.x << " " << placed.x;
+    const std::tuple<wxSize, wxSize, wxRect> cases[] = {  // panel, picture, where it goes (empty: nothing drawn)
+        {{400, 400}, {800, 600}, {0, 50, 400, 300}},   {{400, 400}, {600, 800}, {50, 0, 300, 400}},
+        {{400, 300}, {1920, 1080}, {0, 37, 400, 225}}, {{101, 101}, {10, 10}, {45, 45, 10, 10}},
+        {{400, 400}, {0, 0}, {}},                      {{0, 0}, {800, 600}, {}},
+        {{400, 300}, {4000, 5}, {}}};
+    for (const auto& [panel, picture, expected] : cases) {
+        const wxRect placed = preview_fit::Place(panel, picture);
+        EXPECT_TRUE(expected.IsEmpty() ? placed.IsEmpty() : placed == expected) << picture.x << " " << placed.x;
     }
 }
 
@@ -61,13 +56,10 @@ TEST(NaturalOrder, IsAStrictOrderOverAwkwardNames) {
         "Zoe.png"};
     for (const char* name : {"Ärger3", "ärger20", "émile", "Ωmega2", "ωmega10", "Кадр9", "кадр10", "フレーム2", "フレーム10"})
         ordered.push_back(wxString::FromUTF8(name));
+    // Sorting by it is seen through quintrel-gif, which sorts what it is given.
     for (size_t i = 0; i < ordered.size(); ++i)
         for (size_t j = 0; j < ordered.size(); ++j)
             EXPECT_EQ(natural_order::Less(ordered[i], ordered[j]), i < j) << ordered[i] << " / " << ordered[j];
-    std::vector<wxString> names = ordered;
-    std::shuffle(names.begin(), names.end(), std::mt19937(13));
-    natural_order::Sort(names);
-    EXPECT_EQ(names, ordered);
 }
 
 TEST(NaturalOrder, ADropGivesAProjectAloneOrTheFilesAndThePicturesDirectlyInEachFolder) {
@@ -75,15 +67,12 @@ TEST(NaturalOrder, ADropGivesAProjectAloneOrTheFilesAndThePicturesDirectlyInEach
     ASSERT_TRUE(wxFileName::Mkdir(shots + "/sub", wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
     for (const char* name : {"f10.png", "f2.JPEG", "F1.gif", "p.bmp", "q.jpg", "notes.txt", ".hidden.png", "sub/f3.png"})
         test_files::Write(shots + "/" + name, "x");
-    const struct {
-        std::vector<wxString> dropped;
-        wxString project;
-        std::vector<wxString> pictures;
-    } cases[] = {{{shots, a}, "", {a, shots + "/F1.gif", shots + "/f2.JPEG", shots + "/f10.png", shots + "/p.bmp", shots + "/q.jpg"}},
-                 {{project}, project, {}},
-                 {{project, a}, "", {a, project}}};  // for the intake to refuse
-    for (const auto& c : cases) {
-        EXPECT_EQ(dropped_files::Resolve(c.dropped).pictures, c.pictures) << c.dropped[0];
-        EXPECT_EQ(dropped_files::Resolve(c.dropped).project, c.project) << c.dropped[0];
+    const std::tuple<std::vector<wxString>, wxString, std::vector<wxString>> cases[] = {  // dropped, project, pictures
+        {{shots, a}, "", {a, shots + "/F1.gif", shots + "/f2.JPEG", shots + "/f10.png", shots + "/p.bmp", shots + "/q.jpg"}},
+        {{project}, project, {}},
+        {{project, a}, "", {a, project}}};  // for the intake to refuse
+    for (const auto& [dropped, alone, pictures] : cases) {
+        EXPECT_EQ(dropped_files::Resolve(dropped).pictures, pictures) << dropped[0];
+        EXPECT_EQ(dropped_files::Resolve(dropped).project, alone) << dropped[0];
     }
 }

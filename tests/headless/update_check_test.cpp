@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 using namespace std::chrono_literals;
 
@@ -21,12 +22,9 @@ TEST(UpdateCheck, NewestVersionIsTheAttributeAfterTheProductsNameInTheLastMatchi
     const auto products = [](const std::string& elements) { return "<?xml version=\"1.0\"?>\n<p>" + elements + "</p>"; };
     const std::string deep = "<v><p name=\"Quintrel Tavelle\" version=\"9.9\"/>" + test_files::Repeat("<a>", 150000);
     const std::pair<std::string, const char*> cases[] = {
-        {products("<p name=\"Quintrel Tavelle\" version=\"1.3.0\"/>"), "1.3.0"},
         {products("<o a=\"Tool\" b=\"9\"/><i code=\"Q\" t=\"Quintrel Tavelle\" v=\"2.0.1\" x=\"y\"/>"), "2.0.1"},
         {products("<p n=\"Quintrel Tavelle\" v=\"1.4\"/><p n=\"Quintrel Tavelle\" v=\"1.3\"/>"), "1.3"},
-        {products("<p n=\"Quintrel Tavelle\" v=\"1.4\" m=\"Quintrel Tavelle\" w=\"1.5\"/>"), "1.4"},
         {products("<p version=\"1.3.0\" name=\"Quintrel Tavelle\"/>"), ""},
-        {products("<p name=\"quintrel tavelle\" version=\"1.3.0\"/>"), ""},
         {products("<p>Quintrel Tavelle</p><g><p name=\"Quintrel Tavelle\" v=\"1.3\"/></g>"), ""},
         {products("<p name=\"Quintrel Tavelle\" version=\"1.3\"/><unclosed>"), ""},
         {"", ""}, {"Quintrel Tavelle 1.3.0", ""},  // and nested too deep for the toolkit's recursive parser:
@@ -38,36 +36,31 @@ TEST(UpdateCheck, NewestVersionIsTheAttributeAfterTheProductsNameInTheLastMatchi
 }
 
 TEST(UpdateCheck, VersionsAreOrderedNumericallyPartByPart) {
-    // Each is older than the next; equal spellings of one version follow in the second table.
-    const std::vector<const char*> sorted = {"", "0.9.9", "1", "1.0.0.1", "1.2", "1.2.6", "1.2.6.1", "1.2.9", "1.2.10",
-                                             "1.9", "1.10", "1.255", "1.65265", "2", "10", "70000", "4294967295"};
+    // Each group is older than the next; the spellings within a group are one version (only nine bytes count).
+    const std::vector<std::vector<const char*>> sorted = {
+        {"", "0"}, {"0.9.9"}, {"1"}, {"1.0.0.1"}, {"1.2", "1.2.0.0", "1.02"}, {"1.2.3.4.5.6.7.8.9.1", "1.2.3.4.5.6.7.8.9.2"},
+        {"1.2.6", " 1.2.6 ", "1.2.6-beta"}, {"1.2.6.1"}, {"1.2.9"}, {"1.2.10"}, {"1.9"}, {"1.10"}, {"1.255"}, {"1.65265"},
+        {"1.4294967295", "1.99999999999999999999"}, {"2"}, {"10"}, {"70000"}, {"4294967295"}};
     for (size_t i = 0; i < sorted.size(); ++i)
-        for (size_t j = 0; j < sorted.size(); ++j) {
-            const int result = CompareVersions(sorted[i], sorted[j]);
-            EXPECT_EQ((result > 0) - (result < 0), (i > j) - (i < j)) << sorted[i] << " vs " << sorted[j];
-        }
-    const std::pair<const char*, const char*> equal[] = {
-        {"1.2", "1.2.0.0"}, {"1.02", "1.2"}, {"", "0"}, {" 1.2.6 ", "1.2.6"}, {"1.2.6-beta", "1.2.6"},
-        {"1.4294967295", "1.99999999999999999999"}, {"1.2.3.4.5.6.7.8.9.1", "1.2.3.4.5.6.7.8.9.2"}};  // nine bytes
-    for (const auto& [a, b] : equal)
-        EXPECT_EQ(CompareVersions(a, b), 0) << a << " == " << b;
+        for (size_t j = 0; j < sorted.size(); ++j)
+            for (const char* a : sorted[i])
+                for (const char* b : sorted[j]) {
+                    const int result = CompareVersions(a, b);
+                    EXPECT_EQ((result > 0) - (result < 0), (i > j) - (i < j)) << a << " vs " << b;
+                }
 }
 
 TEST(BoundedFetch, TheWholeAnswerMustArriveWithinTheBudget) {
     const std::string body = "<versions><v p=\"x\" n=\"Quintrel Tavelle\" v=\"9.9.9\"/></versions>";
     const std::string response = LocalHttpServer::Response("200 OK", body);
     // A byte every 100 ms takes about 11 s for the whole answer: far beyond a budget of 1 s, although no
-    // single wait for a byte comes near it.
-    const struct {
-        int pauseMs, budgetSeconds;
-        bool answered;
-    } cases[] = {{0, 5, true}, {5, 5, true}, {100, 1, false}};
-    for (const auto& c : cases) {
-        LocalHttpServer server(response, std::chrono::milliseconds(c.pauseMs));
-        const std::optional<std::string> got = HttpGet({"127.0.0.1", std::to_string(server.Port()), "/v.xml"}, c.budgetSeconds);
-        EXPECT_EQ(got.value_or("nothing"), c.answered ? body : "nothing") << c.pauseMs;
+    // single wait for a byte comes near it. An answer sent at once is the window's update check test's.
+    for (const auto& [pauseMs, budgetSeconds, answered] : {std::tuple{5, 5, true}, {100, 1, false}}) {
+        LocalHttpServer server(response, std::chrono::milliseconds(pauseMs));
+        const std::optional<std::string> got = HttpGet({"127.0.0.1", std::to_string(server.Port()), "/v.xml"}, budgetSeconds);
+        EXPECT_EQ(got.value_or("nothing"), answered ? body : "nothing") << pauseMs;
         // Given up while the server still had bytes to send.
-        EXPECT_TRUE(c.answered || server.Trickled() < response.size()) << server.Trickled();
+        EXPECT_TRUE(answered || server.Trickled() < response.size()) << server.Trickled();
     }
 }
 

@@ -5,17 +5,15 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-ExpectAssertions* s_expecting = nullptr;
+static ExpectAssertions* s_expecting = nullptr;
 
-void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+static void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
     const std::string assertion = (cond + " in " + func + ": " + msg).utf8_string();
     if (s_expecting)
         s_expecting->Record(assertion);
     else
         ADD_FAILURE_AT(file.utf8_string().c_str(), line) << "toolkit assertion " << assertion;
 }
-}  // namespace
 
 ExpectAssertions::ExpectAssertions() { s_expecting = this; }
 ExpectAssertions::~ExpectAssertions() { s_expecting = nullptr; }

@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-namespace {
-std::string s_home;
-}
+static std::string s_home;
 
 void IsolatedHomeListener::OnTestStart(const testing::TestInfo&) {
     std::string pattern = (std::filesystem::temp_directory_path() / "quintrel-test-XXXXXX").string();

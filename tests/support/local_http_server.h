@@ -27,9 +27,7 @@ public:
     // With a pause, the response trickles out one byte per pause.
     explicit LocalHttpServer(std::string response, std::chrono::milliseconds pause = std::chrono::milliseconds(0))
         : m_response(std::move(response)), m_pause(pause), m_listener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // port 0: the system picks a free one
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};  // port 0: the system picks a free one
         socklen_t length = sizeof address;
         if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
             getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 || listen(m_listener, 8) != 0)
