@@ -159,8 +159,9 @@ TEST(CliOptimise, BadValuesAreRefusedWithAReason) {
     const std::pair<std::vector<wxString>, const char*> table[] = {
         {{"-O", "3"}, "-O takes 0 (exact), 1 (smaller) or 2 (smallest), not \"3\""}, {{"-O", "-1"}, "not \"-1\""},
         {{"--optimise="}, "--optimise takes 0"}, {{"--optimise=1x"}, "not \"1x\""}, {{"-O"}, "-O needs a value"},
-        {{"-O", "2", "--lossy=0"}, "--lossy takes a whole number from 1 to 100, not \"0\""}, {{"-O", "2", "--lossy=101"}, "not \"101\""},
-        {{"-O", "2", "--lossy=99999999999999999999"}, "--lossy takes"}, {{"-O", "1", "--lossy=20"}, "--lossy is the strength of -O 2"},
+        {{"-O", "2", "--lossy=0"}, "--lossy takes a whole number from 1 to 100, not \"0\""},
+        {{"-O", "2", "--lossy=101"}, "not \"101\""}, {{"-O", "2", "--lossy=99999999999999999999"}, "--lossy takes"},
+        {{"-O", "1", "--lossy=20"}, "--lossy is the strength of -O 2"},
         {{"--estimate", "--save-project", "p.xml"}, "--estimate writes nothing"},
     };
     for (const auto& [options, complaint] : table) {
