@@ -5,6 +5,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -74,6 +75,14 @@ inline Animation Decode(const std::vector<unsigned char>& bytes) {
     DGifCloseFile(gif, &error);
     result.ok = true;
     return result;
+}
+
+// How close `shown` is to `source` (bytes of the same length), in dB; 100 when equal.
+inline double Psnr(const std::vector<unsigned char>& shown, const unsigned char* source) {
+    double squares = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        squares += std::pow(double(shown[i]) - source[i], 2);
+    return squares == 0 ? 100.0 : 10 * std::log10(255.0 * 255.0 * shown.size() / squares);
 }
 
 }  // namespace gif_decoder
