@@ -103,11 +103,13 @@ TEST_P(CrashReportsTest, CrashLeavesAReportThatTheNextStartShowsOnce) {
     ASSERT_TRUE(wxMkdir(Scratch("tmp")) && wxMkdir(Scratch("bin")));
     test_files::Write(Scratch("bin/xdg-open"), "#!/bin/sh\nprintf '%s' \"$1\" > '" + Scratch("opened").utf8_string() + "'\n");
     ASSERT_EQ(chmod(Scratch("bin/xdg-open").fn_str(), 0755), 0);
-    wxSetEnv("PATH", Scratch("bin:") + wxGetenv("PATH"));  // left so: a folder gone from the path is harmless
+    const wxString path = wxGetenv("PATH");
+    wxSetEnv("PATH", Scratch("bin:") + path);
     wxSetEnv("TMPDIR", Scratch("tmp"));
     wxString message;
     wxTEST_DIALOG(EXPECT_EQ(crash_report::ShowPendingReports(crash_report::PendingFolder()), 1),
                   gui_test::ExpectMessage(wxID_OK, &message));
+    wxSetEnv("PATH", path);
     wxUnsetEnv("TMPDIR");
     // The message names the folder on a line of its own; the report is packed there, in a folder of its own.
     const wxString folder = message.AfterFirst('\n').AfterFirst('\n').BeforeFirst('\n');
