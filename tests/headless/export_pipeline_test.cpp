@@ -126,7 +126,6 @@ TEST(FrameComposition, MaskedAndTranslucentPixelsShowBlack) {
     wxImage expected(42, 42);
     expected.Paste(masked.GetSubImage(wxRect(0, 0, 20, 40)), 1, 1);
     EXPECT_EQ(Pixels(ComposeExportFrame(masked, 42, 42)), Pixels(expected));
-    EXPECT_EQ(ComposeExportFrame(masked, 20, 10).GetRed(12, 5), 0);  // shrunk, still masked
 
     // Opaque, a fifth over black, and a half that must round rather than truncate.
     unsigned char rgb[] = {200, 100, 50, 255, 255, 255, 1, 2, 200}, alpha[] = {255, 51, 128};
@@ -134,21 +133,14 @@ TEST(FrameComposition, MaskedAndTranslucentPixelsShowBlack) {
 }
 
 TEST(PaletteImage, FewColoursStayExactManyAreReducedWell) {
-    const wxImage exact = Ramp(16, 16), kept = ConvertToPaletteImage(exact);  // 256 colours, the most kept exactly
-    EXPECT_EQ(kept.HasPalette() ? kept.GetPalette().GetColoursCount() : 0, 256);
-    EXPECT_EQ(gif_decoder::Decode(Save({kept}, 100)).frames.at(0).screen, Pixels(exact));  // as the file shows them
+    // 256 colours, the most kept exactly, as the file shows them.
+    const wxImage exact = Ramp(16, 16);
+    EXPECT_EQ(gif_decoder::Decode(Save({ConvertToPaletteImage(exact)}, 100)).frames.at(0).screen, Pixels(exact));
 
-    wxImage photo(640, 480);  // smooth, like a photograph, with far more than 256 colours
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            photo.SetRGB(x, y, x * 255 / 640, y * 255 / 480, (x + y) * 255 / 1120);
-    photo.SetRGB(wxRect(0, 0, 50, 50), 0, 0, 0);
-    photo.SetRGB(wxRect(590, 430, 50, 50), 255, 255, 255);
-    const wxImage reduced = ConvertToPaletteImage(photo);
+    // Smooth, like a photograph, with far more than 256 colours.
+    const wxImage photo = Ramp(4, 4).Scale(640, 480, wxIMAGE_QUALITY_BILINEAR), reduced = ConvertToPaletteImage(photo);
     ASSERT_TRUE(reduced.HasPalette());
     EXPECT_GT(gif_decoder::Psnr(Pixels(reduced), photo.GetData()), 30.0);
-    EXPECT_EQ(Pixels(reduced.GetSubImage(wxRect(10, 10, 1, 1))), Bytes(3, 0));
-    EXPECT_EQ(Pixels(reduced.GetSubImage(wxRect(620, 460, 1, 1))), Bytes(3, 255));
     EXPECT_FALSE(ConvertToPaletteImage(wxImage()).HasPalette());
 }
 
@@ -171,15 +163,12 @@ TEST(GifWriter, TwoFrameRedBlueAnimationByteForByte) {
 TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
     // Colours, width, height, delay in hundredths (as the export gives it) and the screen's packed byte.
     const std::tuple<int, int, int, int, int> cases[] = {{1, 1, 1, 4, 0x80}, {2, 3, 2, 0, 0x80}, {3, 2, 3, 300, 0xA1},
-        {5, 257, 3, 65535, 0xC2}, {9, 640, 5, 25, 0xE3}, {17, 16, 16, 0, 0x84}, {33, 3, 2, 10, 0xA5}, {65, 257, 3, 7, 0xC6},
-        {128, 16, 16, 7, 0xC6}, {129, 640, 5, 7, 0xE7}, {256, 16, 16, 7, 0xE7}};
+        {5, 257, 3, 65535, 0xC2}, {17, 16, 16, 0, 0x84}, {128, 16, 16, 7, 0xC6}, {129, 640, 5, 7, 0xE7}, {256, 16, 16, 7, 0xE7}};
     for (const auto& [count, width, height, hundredths, packed] : cases) {
         SCOPED_TRACE(count);
         const wxImage frame = ManyColours(width, height, count, 7);
         const std::vector<wxImage> images = {frame, frame, PaletteImage(width, height, {kRed, kBlue}, {1, 0})};
-        bool ok = false;
-        const Bytes gif = Save(images, hundredths * 10, &ok);
-        ASSERT_TRUE(ok);
+        const Bytes gif = Save(images, hundredths * 10);
         EXPECT_EQ(gif[10], packed);
         const gif_decoder::Animation decoded = gif_decoder::Decode(gif);
         ASSERT_TRUE(decoded.ok) << decoded.error;
@@ -190,20 +179,10 @@ TEST(GifWriter, ColourCountsSizesAndDelaysAsGiflibReadsThem) {
     }
 }
 
-// More than 256 colours cannot be one frame: the writer stops there, after the frames before it. (The export
-// hands the writer only frames of the canvas size with a palette and no mask, so those are not tried here.)
-TEST(GifWriter, AFrameOfTooManyColoursFailsAfterTheEarlierOnes) {
-    const wxImage good = PaletteImage(20, 20, {kRed, kBlue}, {0, 1});
-    wxImage tooMany = Ramp(20, 20);  // 400 colours behind a two-entry palette
-    tooMany.SetPalette(good.GetPalette());
-    const Bytes alone = Save({good}, 100);
-    bool ok = true;
-    EXPECT_EQ(Save({good, tooMany, good}, 100, &ok), Bytes(alone.begin(), alone.end() - 1));  // no trailer
-    EXPECT_FALSE(ok);
-}
-
-// The first frame's data takes several sub-blocks.
-TEST(GifWriter, ShortWritesFailAndKeepExactlyWhatWasWritten) {
+// The first frame's data takes several sub-blocks. More than 256 colours cannot be one frame: the writer
+// stops there, after the frames before it. (The export hands the writer only frames of the canvas size
+// with a palette and no mask, so those are not tried here.)
+TEST(GifWriter, ShortWritesAndAFrameOfTooManyColoursFailKeepingExactlyWhatWasWritten) {
     const std::vector<wxImage> images = {ManyColours(31, 15, 40), PaletteImage(31, 15, {kRed, kBlue, {9, 9, 9}}, {2, 1, 0, 0})};
     const Bytes full = Save(images, 70);
     for (size_t limit = 0; limit < full.size(); ++limit) {
@@ -211,6 +190,11 @@ TEST(GifWriter, ShortWritesFailAndKeepExactlyWhatWasWritten) {
         ASSERT_EQ(Save(images, 70, &ok, limit), Bytes(full.begin(), full.begin() + limit)) << limit;
         ASSERT_FALSE(ok) << limit;
     }
+    wxImage tooMany = Ramp(31, 15);  // 465 colours behind a three-entry palette
+    tooMany.SetPalette(images[1].GetPalette());
+    bool ok = true;
+    EXPECT_EQ(Save({images[0], images[1], tooMany, images[0]}, 70, &ok), Bytes(full.begin(), full.end() - 1));  // no trailer
+    EXPECT_FALSE(ok);
 }
 
 // Each picture is composed and reduced as the sequential writer's input would be, whatever the number of
@@ -275,27 +259,23 @@ TEST(GifExport, RefusalsFailuresAndCancelLeaveTheTargetAsItWas) {
     setrlimit(RLIMIT_FSIZE, &unlimited);
 }
 
-TEST(GifExport, ReplacingKeepsPermissionsAndLinksAndNewFilesFollowTheUmask) {
-    const wxString kept = Scratch("kept.gif"), real = Scratch("real.gif"), link = Scratch("link.gif"), fresh = Scratch("new.gif");
-    test_files::Write(kept, "old");
+// (That a replaced file keeps its permissions is the project file's test: the same replacement.)
+TEST(GifExport, ReplacingFollowsLinksAndNewFilesFollowTheUmask) {
+    const wxString real = Scratch("real.gif"), link = Scratch("link.gif"), fresh = Scratch("new.gif");
     test_files::Write(real, "old");
-    ASSERT_TRUE(chmod(kept.fn_str(), 0640) == 0 && symlink(real.fn_str(), link.fn_str()) == 0);
+    ASSERT_EQ(symlink(real.fn_str(), link.fn_str()), 0);
     const mode_t mask = umask(022);
-    for (const wxString& path : {kept, link, fresh})
+    for (const wxString& path : {link, fresh})
         ASSERT_TRUE(gif_export::Export({path, 2, 30, 20, 10, 2}, Picture).ok) << path;
     umask(mask);
-    const auto mode = [](const wxString& path) {
-        struct stat status {};
-        return lstat(path.fn_str(), &status) == 0 ? status.st_mode : 0;
-    };
-    EXPECT_EQ(std::make_tuple(mode(kept) & 0777, mode(fresh) & 0777, S_ISLNK(mode(link))), std::make_tuple(0640u, 0644u, true));
+    struct stat status {};
+    EXPECT_TRUE(lstat(link.fn_str(), &status) == 0 && S_ISLNK(status.st_mode));
+    EXPECT_TRUE(stat(fresh.fn_str(), &status) == 0 && (status.st_mode & 0777) == 0644) << std::oct << status.st_mode;
     EXPECT_EQ(test_files::Read(real).substr(0, 6), "GIF89a");
 }
 
 TEST(GifExport, GifExtensionIsAppendedUnlessPresentCaseSensitively) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/tmp/anim", "/tmp/anim.gif"}, {"/tmp/anim.gif", "/tmp/anim.gif"}, {"a.GIF", "a.GIF.gif"}, {"agif", "agif.gif"}};
-    for (const auto& [given, expected] : cases)
+    for (const auto& [given, expected] : {std::pair{"/tmp/anim.gif", "/tmp/anim.gif"}, {"a.GIF", "a.GIF.gif"}, {"agif", "agif.gif"}})
         EXPECT_EQ(gif_export::EnsureGifExtension(given), expected);
 }
 
