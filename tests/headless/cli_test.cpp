@@ -47,7 +47,7 @@ wxString ProjectFile(const wxString& file, const std::string& name, const wxStri
 
 }  // namespace
 
-TEST(CliOptions, BadArgumentsAreRefusedWithAReason) {
+TEST(CliOptions, BadArgumentsAreRefusedWithAReasonAndGoodOnesRead) {
     const std::pair<std::vector<wxString>, const char*> cases[] = {
         {{"-x", "-o", "a.gif", "a.png"}, "Unknown option"},   {{"-o"}, "needs a value"},
         {{"-d", "12x", "-o", "a.gif", "a.png"}, "not \"12x\""}, {{"-d", "-1", "-o", "a.gif", "a.png"}, "from 0 to 65535"},
@@ -61,9 +61,7 @@ TEST(CliOptions, BadArgumentsAreRefusedWithAReason) {
     const Outcome outcome = RunCli({"-W", "0", "-o", Scratch("a.gif"), "a.png"});
     EXPECT_EQ(outcome.status, cli::kBadArguments);
     EXPECT_NE(outcome.err.find("Usage: quintrel-gif"), std::string::npos);
-}
-
-TEST(CliOptions, ValuesFilesAndModesAreRead) {
+    // The smallest delay and the largest size; after "--" everything is a file.
     const cli::ParsedArguments parsed = cli::ParseArguments({"-d", "0", "-W", "65535", "-o", "out", "a.png", "--", "-b.png", "-"});
     const cli::Options& read = parsed.options;
     EXPECT_EQ(std::make_tuple(read.delay, read.width, read.height, read.output, read.images),

@@ -77,8 +77,7 @@ TEST(AutosaveFile, OnlyWorkOfEndedRunsIsLeftOverNewestFirst) {
     for (const char* name : {"autosave-.xml", "autosave-12ab.xml", "autosave--5.xml", "autosave-0.xml",
                              "autosave-99999999999999999999.xml", "autosave-123.txt", "other-123.xml"})
         test_files::Write(Scratch(name), "<x/>");
-    const std::vector<wxString> expected{WorkFile(newer), WorkFile(older)};
-    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), expected);
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), (std::vector<wxString>{WorkFile(newer), WorkFile(older)}));
     EXPECT_TRUE(AutosaveFile::LeftOver(Scratch("missing"), getpid()).empty());
 }
 
