@@ -45,7 +45,7 @@ std::string ReadBack(const wxString& workFile) {
 
 }  // namespace
 
-TEST(AutosaveFile, WorkIsReplacedWholeReadBackAndRemoved) {
+TEST(AutosaveFile, WorkIsReplacedWholeReadBackAndRemovedAndWhatCannotBeReadIsNothing) {
     const AutosaveFile file(Scratch(), 7);
     wxString reason;
     ASSERT_TRUE(file.Write(SomeWork(wxString::FromUTF8("/projekte/ä.xml")), reason)) << reason;
@@ -55,9 +55,16 @@ TEST(AutosaveFile, WorkIsReplacedWholeReadBackAndRemoved) {
     // Without its project path file, the work is untitled.
     ASSERT_TRUE(file.Write(SomeWork("/p.xml"), reason) && wxRemoveFile(WorkFile(7, "project")));
     EXPECT_EQ(ReadBack(WorkFile(7)), ": out.gif 320 200 7 /a.png /b c.png");
-    ASSERT_TRUE(file.Write(SomeWork("/p.xml"), reason));
+    // What the reader refuses is the project reader's tests'; here a refusal is no work, project path or not:
+    // no frames; cut short; missing.
+    ASSERT_TRUE(file.Write(SomeWork("/p.xml", {}), reason)) << reason;
+    const std::string noFrames = ReadBack(WorkFile(7));
+    test_files::Write(WorkFile(7), "<project><hei");
+    EXPECT_EQ(noFrames + ReadBack(WorkFile(7)) + ReadBack(WorkFile(2)), "nothingnothingnothing");
     file.Remove();
     EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{});
+    const AutosaveFile unwritable(Scratch("no/such/folder"), 5);
+    EXPECT_FALSE(unwritable.Write(SomeWork(""), reason) || reason.empty() || unwritable.Exists()) << reason;
 }
 
 TEST(AutosaveFile, OnlyWorkOfEndedRunsIsLeftOverNewestFirst) {
@@ -70,21 +77,8 @@ TEST(AutosaveFile, OnlyWorkOfEndedRunsIsLeftOverNewestFirst) {
     for (const char* name : {"autosave-.xml", "autosave-12ab.xml", "autosave--5.xml", "autosave-0.xml",
                              "autosave-99999999999999999999.xml", "autosave-123.txt", "other-123.xml"})
         test_files::Write(Scratch(name), "<x/>");
-    const std::vector<wxString> expected{WorkFile(newer), WorkFile(older)};
-    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), expected);
+    EXPECT_EQ(AutosaveFile::LeftOver(Scratch(), getpid()), (std::vector<wxString>{WorkFile(newer), WorkFile(older)}));
     EXPECT_TRUE(AutosaveFile::LeftOver(Scratch("missing"), getpid()).empty());
-}
-
-TEST(AutosaveFile, UnreadableWorkIsNothingAndAnUnwritableFolderSaysWhy) {
-    wxString reason;
-    ASSERT_TRUE(AutosaveFile(Scratch(), 1).Write(SomeWork("/p.xml", {}), reason)) << reason;
-    // What the reader refuses is the project reader's tests'; here a refusal is no work, project path or not.
-    test_files::Write(WorkFile(3, "project"), "/p.xml");
-    test_files::Write(WorkFile(3), "<project><hei");
-    // No frames; missing; cut short.
-    EXPECT_EQ(ReadBack(WorkFile(1)) + ReadBack(WorkFile(2)) + ReadBack(WorkFile(3)), "nothingnothingnothing");
-    const AutosaveFile unwritable(Scratch("no/such/folder"), 5);
-    EXPECT_FALSE(unwritable.Write(SomeWork(""), reason) || reason.empty() || unwritable.Exists()) << reason;
 }
 
 // A second save of one file gets a temporary of its own; the names of other processes' are left alone
@@ -102,7 +96,6 @@ TEST(TemporaryFiles, AreHiddenNamedAsOursAndThoseOfDeadProcessesGoWhenTheNextSav
     ReplacingFile first, second;
     wxString reason;
     ASSERT_TRUE(first.Open(Scratch("anim.gif"), reason) && second.Open(Scratch("anim.gif"), reason)) << reason;
-    EXPECT_TRUE(wxFileExists(own + ".tmp") && wxFileExists(own + "-1.tmp"));
     ASSERT_TRUE(first.Commit(reason)) << reason;
     EXPECT_TRUE(wxFileExists(Scratch("anim.gif")) && !wxFileExists(own + ".tmp") && wxFileExists(own + "-1.tmp"));
     for (const auto& [name, removed] : cases)

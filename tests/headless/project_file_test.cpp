@@ -42,7 +42,9 @@ std::string Project(const std::string& gif = kGif, const std::string& images = "
 
 }  // namespace
 
-TEST(ProjectFile, WritesTheDocumentOverTheEarlierKeepingItsPermissionsAndReadsItBackInOrder) {
+// A save that fails part-way is the same replacing file as the GIF export's, tested there; here the ones
+// refused before writing say why and leave the earlier file.
+TEST(ProjectFile, WritesTheDocumentOverTheEarlierKeepingItsPermissionsReadsItBackInOrderAndFailedSavesChangeNothing) {
     const project_file::ProjectContents contents{wxString::FromUTF8("/home/ann/out/Ünïcode 動画.gif"), 640, 480, 7, 0,
                                                  {"/p/b.png", wxString::FromUTF8("/p/ü/写真.bmp"), "/p/a & <c>.png", "/p/b.png"}};
     const wxString folder = Scratch(wxString::FromUTF8("プロジェクト")), path = folder + wxString::FromUTF8("/ø.xml");
@@ -56,15 +58,21 @@ TEST(ProjectFile, WritesTheDocumentOverTheEarlierKeepingItsPermissionsAndReadsIt
               "    <width>640</width>\n    <height>480</height>\n    <delay_time>7</delay_time>\n  </gif>\n"
               "  <images>\n    <path>/p/b.png</path>\n    <path>/p/ü/写真.bmp</path>\n"
               "    <path>/p/a &amp; &lt;c&gt;.png</path>\n    <path>/p/b.png</path>\n  </images>\n</project>\n");
+    ASSERT_EQ(chmod(path.fn_str(), 0444), 0);
+    for (const auto& [target, says] : {std::pair<wxString, wxString>{path, "\"" + path + "\" is read-only."},
+                                       {folder, "is a folder"}, {"", "No file name"}}) {
+        const project_file::SaveResult saved = project_file::Save(target, {});
+        EXPECT_TRUE(!saved.ok && saved.reason.Contains(says)) << target << ": " << saved.reason;
+    }
     EXPECT_EQ(Summary(project_file::Read(path)), "640x480 7 Ünïcode 動画.gif: /p/b.png /p/ü/写真.bmp /p/a & <c>.png /p/b.png");
+    EXPECT_EQ(test_files::FilesIn(folder), std::vector<wxString>{path});
 }
 
-TEST(ProjectReader, ReadsWhatIsShapedAsTheFormatSays) {
+TEST(ProjectReader, ReadsWhatIsShapedAsTheFormatSaysLargeValuesWhole) {
     const std::pair<std::string, const char*> cases[] = {
-        {Project(kGif, ""), "640x480 10 a.gif: empty"}, {Project(kGif, "<!-- none yet -->"), "640x480 10 a.gif:"},
         {"<?xml version=\"1.0\"?>\n" + Project(kGif, "\n  \n"), "640x480 10 a.gif: empty"},
         {Project(Gif(" 12px", "\n\t+7 9", "abc"), ""), "12x7 0 a.gif: empty"},  // numbers as the C library reads them
-        {Project(Gif("65535", "65535", "0")), "65535x65535 0 a.gif: /a.png"},
+        {Project(kGif, "<!-- none yet -->"), "640x480 10 a.gif:"}, {Project(Gif("65535", "65535", "0")), "65535x65535 0 a.gif: /a.png"},
         // The image list ends at the first node that is not a path.
         {Project(kGif, "<path>/a.png</path><path>/b.png</path><!-- c --><path>/c.png</path>"),
          "640x480 10 a.gif: /a.png /b.png"},
@@ -77,10 +85,7 @@ TEST(ProjectReader, ReadsWhatIsShapedAsTheFormatSays) {
         {Project(kGif, "", Repeat("<x>", 6) + Repeat("</x>", 6)), "640x480 10 : empty"}};
     for (const auto& [text, summary] : cases)
         EXPECT_EQ(Summary(ReadText(text)), summary) << text;
-}
-
-// Compared without printing them: a failure showing megabytes of text would take minutes.
-TEST(ProjectReader, LargeValuesAreReadWhole) {
+    // Compared without printing them: a failure showing megabytes of text would take minutes.
     const project_file::ReadResult paths = ReadText(Project(kGif, Repeat("<path>/f.png</path>\n", 200000)));  // 4 MB
     EXPECT_TRUE(paths.ok && paths.contents.imagePaths.size() == 200000) << paths.reason.Left(200);
     const project_file::ReadResult entities = ReadText(Project(kGif, "", Repeat("&amp;", 400000)));
@@ -117,19 +122,4 @@ TEST(ProjectReader, RefusesEverythingElseWholeSayingWhy) {
                                      {"/tmp", "is a folder"}, {"/dev/null", "is not a file"}, {fifo, "is not a file"}})
         EXPECT_TRUE(project_file::Read(path).reason.Contains(says)) << path;
     EXPECT_TRUE(project_file::ReadBytes("<project/>", size_t(1) << 30, "big.xml").reason.Contains("too large"));
-}
-
-// A write that fails part-way is the same replacing file as the GIF export's, tested there.
-TEST(ProjectFile, FailedSavesSayWhyAndLeaveTheEarlierFile) {
-    const wxString locked = Scratch("locked.xml");
-    test_files::Write(locked, "precious");
-    ASSERT_EQ(chmod(locked.fn_str(), 0444), 0);
-    const std::pair<wxString, wxString> cases[] = {
-        {locked, "\"" + locked + "\" is read-only."}, {Scratch(), "is a folder"}, {"", "No file name"}};
-    for (const auto& [target, says] : cases) {
-        const project_file::SaveResult saved = project_file::Save(target, {});
-        EXPECT_TRUE(!saved.ok && saved.reason.Contains(says)) << target << ": " << saved.reason;
-    }
-    EXPECT_EQ(test_files::Read(locked), "precious");
-    EXPECT_EQ(test_files::FilesIn(Scratch()), std::vector<wxString>{locked});
 }
