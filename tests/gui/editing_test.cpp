@@ -4,20 +4,7 @@
 
 #include <wx/panel.h>
 
-namespace {
-
-class EditingTest : public MainWindowTest {
-protected:
-    // The colour in the middle of the preview panel as the screen shows it.
-    wxColour Shown() {
-        gui_test::Pump(30);
-        const wxImage preview = gui_test::Screenshot(frame->m_panel2);
-        const int x = preview.GetWidth() / 2, y = preview.GetHeight() / 2;
-        return wxColour(preview.GetRed(x, y), preview.GetGreen(x, y), preview.GetBlue(x, y));
-    }
-};
-
-}  // namespace
+using EditingTest = MainWindowTest;
 
 TEST_F(EditingTest, AddingSetsTheSizeFromThePicturesATypedSideKeepsTheProportionAndDeletingAsksFirst) {
     AddPictures({{320, 240}, {100, 50}, {200, 300}, {40, 30}});
@@ -46,8 +33,14 @@ TEST_F(EditingTest, AClickShowsTheFrameAndThePlayerShowsEveryFrameForEachPassAtT
     AddFiles({gui_test::WritePicture(Folder() + "/r.png", 40, 30, *wxRED),
               gui_test::WritePicture(Folder() + "/g.png", 40, 30, *wxGREEN),
               gui_test::WritePicture(Folder() + "/b.png", 40, 30, *wxBLUE)});
+    const auto previewColour = [this] {  // the colour in the middle of the preview panel as the screen shows it
+        gui_test::Pump(30);
+        const wxImage preview = gui_test::Screenshot(frame->m_panel2);
+        const int x = preview.GetWidth() / 2, y = preview.GetHeight() / 2;
+        return wxColour(preview.GetRed(x, y), preview.GetGreen(x, y), preview.GetBlue(x, y));
+    };
     ClickFrame(1);
-    EXPECT_EQ(Shown(), *wxGREEN);
+    EXPECT_EQ(previewColour(), *wxGREEN);
     // Delays in hundredths as browsers play them: below 2 they show 100 ms.
     for (const auto& [delay, intervalMs] : {std::pair{0, 100}, {1, 100}, {2, 20}, {10, 100}, {65535, 655350}}) {
         frame->m_spinctrl_delay->SetValue(delay);
@@ -62,7 +55,7 @@ TEST_F(EditingTest, AClickShowsTheFrameAndThePlayerShowsEveryFrameForEachPassAtT
     wxTimerEvent tick(frame->m_timer);
     while (frame->m_timer.IsRunning() && shown.size() < 20) {
         frame->OnTimer(tick);
-        shown.push_back(Shown());
+        shown.push_back(previewColour());
     }
     EXPECT_EQ(shown, (std::vector<wxColour>{*wxRED, *wxGREEN, *wxBLUE, *wxRED, *wxGREEN, *wxBLUE}));
     EXPECT_EQ(frame->m_menuItem_run->GetItemLabel(), "Run animation\tCtrl+P");

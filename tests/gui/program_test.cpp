@@ -48,12 +48,11 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
         int choice, passes, button, loopCount;
     } sessions[] = {{0, 4, wxID_OK, 4}, {1, 7, wxID_CANCEL, 4}, {1, 7, wxID_OK, 0}};
     for (const auto& session : sessions) {
-        const int last = frame->m_loopCount;
         gui_test::WhileRunning act([&] {  // inside the dialog's modal loop
             for (wxWindow* window : wxTopLevelWindows)
                 if (auto* open = dynamic_cast<LoopCountDialog*>(window); open && open->IsModal()) {
                     auto* passes = static_cast<wxSpinCtrl*>(open->FindWindow(2));
-                    EXPECT_TRUE(last == 0 || passes->GetValue() == last) << passes->GetValue();
+                    EXPECT_TRUE(frame->m_loopCount == 0 || passes->GetValue() == frame->m_loopCount) << passes->GetValue();
                     // The clicks as the toolkit reports them: the radio button set, then its event.
                     wxCommandEvent radio(wxEVT_RADIOBUTTON, session.choice), button(wxEVT_BUTTON, session.button);
                     static_cast<wxRadioButton*>(open->FindWindow(session.choice))->SetValue(true);
