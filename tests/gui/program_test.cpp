@@ -75,13 +75,11 @@ TEST_F(ProgramTest, UpdateCheckTellsWhatTheServerSaysAndYesOpensTheProductPage) 
     std::vector<wxString> opened;
     const web_browser::Launcher previous = web_browser::ReplaceLauncher([&](const wxString& a) { opened.push_back(a); });
     const struct {
-        int language;
-        const char *version, *status;
-        int answer;
-        const char* message;
-    } cases[] = {{46, "1.2.10", "200 OK", wxID_YES, "Quintrel Tavelle 有新版本(1.2.10)可用。单击“是”打开下载页面。"},
-                 {58, "1.2.6", "200 OK", wxID_OK, "This version of Quintrel Tavelle(1.2.6) is the latest version."},
-                 {58, "9.0", "404 Not Found", wxID_OK, "Update failed!Please check if the network is available."}};
+        int language, answer;
+        const char *version, *status, *message;
+    } cases[] = {{46, wxID_YES, "1.2.10", "200 OK", "Quintrel Tavelle 有新版本(1.2.10)可用。单击“是”打开下载页面。"},
+                 {58, wxID_OK, "1.2.6", "200 OK", "This version of Quintrel Tavelle(1.2.6) is the latest version."},
+                 {58, wxID_OK, "9.0", "404 Not Found", "Update failed!Please check if the network is available."}};
     for (const auto& c : cases) {
         Choose(c.language);
         LocalHttpServer server(LocalHttpServer::Response(

@@ -67,11 +67,10 @@ protected:
 
 TEST_F(MainWindowTest, IconsComeFromTheThemeThenFromTheIconFile) {
     EXPECT_EQ(frame->GetIcons().GetIconCount(), 4u);  // the icon file's four sizes: no theme icon in the build tree
-    auto* theme = new OneIconTheme;
-    wxArtProvider::Push(theme);
+    wxArtProvider::Push(new OneIconTheme);
     const wxIconBundle themed = ApplicationIcons("test.Themed", gui_test::BuildDir() + "/Themes/application.ico");
     EXPECT_TRUE(themed.GetIconCount() == 1 && themed.GetIconByIndex(0).GetWidth() == 20);
-    wxArtProvider::Delete(theme);
+    wxArtProvider::Pop();  // deletes the theme
     test_files::Write(Scratch("damaged.ico"), std::string("\0\0\1\0\x40\0not an icon", 17));
     for (const wxString& bad : {Scratch("damaged.ico"), Scratch("missing.ico")})
         EXPECT_TRUE(ApplicationIcons("test.Missing", bad).IsEmpty()) << bad;
