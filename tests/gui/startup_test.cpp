@@ -13,7 +13,6 @@
 #include <wx/artprov.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/regex.h>
 #include <wx/wfstream.h>
 #include <wx/xrc/xmlres.h>
 #include <wx/zipstrm.h>
@@ -21,7 +20,6 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <map>
 
 using test_files::Read;
 using test_files::Scratch;
@@ -69,11 +67,10 @@ protected:
 
 TEST_F(MainWindowTest, IconsComeFromTheThemeThenFromTheIconFile) {
     EXPECT_EQ(frame->GetIcons().GetIconCount(), 4u);  // the icon file's four sizes: no theme icon in the build tree
-    auto* theme = new OneIconTheme;
-    wxArtProvider::Push(theme);
+    wxArtProvider::Push(new OneIconTheme);
     const wxIconBundle themed = ApplicationIcons("test.Themed", gui_test::BuildDir() + "/Themes/application.ico");
     EXPECT_TRUE(themed.GetIconCount() == 1 && themed.GetIconByIndex(0).GetWidth() == 20);
-    wxArtProvider::Delete(theme);
+    wxArtProvider::Pop();  // deletes the theme
     test_files::Write(Scratch("damaged.ico"), std::string("\0\0\1\0\x40\0not an icon", 17));
     for (const wxString& bad : {Scratch("damaged.ico"), Scratch("missing.ico")})
         EXPECT_TRUE(ApplicationIcons("test.Missing", bad).IsEmpty()) << bad;
@@ -114,18 +111,15 @@ TEST_P(CrashReportsTest, CrashLeavesAReportThatTheNextStartShowsOnce) {
     // The message names the folder on a line of its own; the report is packed there, in a folder of its own.
     const wxString folder = message.AfterFirst('\n').AfterFirst('\n').BeforeFirst('\n');
     ASSERT_TRUE(folder.StartsWith(Scratch("tmp/")) && wxDirExists(folder)) << message;
-    std::map<wxString, wxString> entries;  // name: comment
+    std::vector<wxString> packed;
     wxZipInputStream zip(new wxFFileInputStream(folder + "/" + wxFileNameFromPath(folder) + ".zip"));
     for (std::unique_ptr<wxZipEntry> entry(zip.GetNextEntry()); entry; entry.reset(zip.GetNextEntry()))
-        entries[entry->GetName()] = entry->GetComment();
-    EXPECT_EQ(entries, (std::map<wxString, wxString>{{"crash.txt", "signal and stack of the crash"},
-                                                     {"timestamp.my", "timestamp of this report"}}));
+        packed.push_back(entry->GetName());
+    EXPECT_EQ(packed, (std::vector<wxString>{"crash.txt", "timestamp.my"}));
     EXPECT_EQ(Read(folder + "/crash.txt"), report);
-    EXPECT_TRUE(wxRegEx("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$").Matches(Read(folder + "/timestamp.my")));
     EXPECT_TRUE(gui_test::PumpUntil([&] { return Read(Scratch("opened")) == folder; }, 10000));
     // Told once: nothing is left to show.
     EXPECT_EQ(crash_report::ShowPendingReports(crash_report::PendingFolder()), 0);
-    EXPECT_EQ(crash_report::ShowPendingReports(Scratch("none")), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CrashReportsTest,
