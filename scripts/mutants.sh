@@ -65,6 +65,7 @@ player-fast-delays|window/played_delay.cpp|delay <= kFastestShown ? kStretched :
 autosave-close-keeps|window/autosaver.cpp|if (!m_keep)|if (m_keep)
 loop-count-forever|window/loop_count_dialog.cpp|const int value = m_playTimes->GetValue() ? m_passCount->GetValue() : 0;|const int value = m_passCount->GetValue();
 language-menu-state|app/language_switch.cpp|m_thumbnailCtrl->GetCount() > 0);|m_thumbnailCtrl->GetCount() > 1);
+language-check-mark|window/my_frame.cpp|current->Check(true);|current->Check(false);
 icon-theme-first|window/application_icon.cpp|if (!themed.IsEmpty())|if (themed.IsEmpty())
 crash-report-once|app/crash_report.cpp|wxRemoveFile(file);|(void)file;
 options-skip-comments|app/domain_option.cpp|entry = FirstElement(entry->GetNext());|entry = entry->GetNext();

@@ -31,6 +31,8 @@ TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextS
         EXPECT_EQ(frame->GetMenuBar()->GetMenuLabelText(0).utf8_string(), language.file);
         EXPECT_EQ(frame->m_staticText1->GetLabel().utf8_string(), language.delay);
         EXPECT_EQ(FrameCommandsEnabled(), 1) << "the rebuilt menus know there are frames";
+        for (wxMenuItem* item : frame->m_menu_language->GetMenuItems())  // the check mark on the one picked
+            EXPECT_EQ(item->IsChecked(), item->GetId() == language.id);
     }
     Choose(frame->m_menuItem_clear_all->GetId());  // the new bar's commands reach their handlers
     EXPECT_EQ(Count(), 0);
@@ -43,6 +45,7 @@ TEST_F(ProgramTest, PickingALanguageRelabelsTheWindowInPlaceAndIsKeptForTheNextS
 
 TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
     AddPictures({{40, 30}, {40, 30}});
+    Command(&MyFrame::OnRunAnimation);  // the dialog stops the player, whatever the answer
     // The radio button chosen (0: a number of passes, 1: for ever), the passes typed, the button pressed.
     const struct {
         int choice, passes, button, loopCount;
@@ -66,6 +69,7 @@ TEST_F(ProgramTest, LoopCountIsSetOnlyByOkAndEveryDialogStartsFromTheLastOne) {
         });
         Command(&MyFrame::OnLoopCount);
         EXPECT_EQ(frame->m_loopCount, session.loopCount) << session.choice << session.button;
+        EXPECT_FALSE(frame->m_timer.IsRunning());
     }
 }
 
