@@ -13,6 +13,7 @@
 #include <wx/artprov.h>
 #include <wx/filename.h>
 #include <wx/log.h>
+#include <wx/regex.h>
 #include <wx/wfstream.h>
 #include <wx/xrc/xmlres.h>
 #include <wx/zipstrm.h>
@@ -117,6 +118,7 @@ TEST_P(CrashReportsTest, CrashLeavesAReportThatTheNextStartShowsOnce) {
         packed.push_back(entry->GetName());
     EXPECT_EQ(packed, (std::vector<wxString>{"crash.txt", "timestamp.my"}));
     EXPECT_EQ(Read(folder + "/crash.txt"), report);
+    EXPECT_TRUE(wxRegEx("^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$").Matches(Read(folder + "/timestamp.my")));
     EXPECT_TRUE(gui_test::PumpUntil([&] { return Read(Scratch("opened")) == folder; }, 10000));
     // Told once: nothing is left to show.
     EXPECT_EQ(crash_report::ShowPendingReports(crash_report::PendingFolder()), 0);
