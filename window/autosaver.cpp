@@ -20,7 +20,7 @@ Autosaver::Autosaver(wxWindow* window, AutosaveFile file, std::function<std::opt
     : m_window(window), m_file(std::move(file)), m_unsavedWork(std::move(unsavedWork)), m_workMark(std::move(workMark)) {
     m_window->Bind(wxEVT_IDLE, &Autosaver::OnIdle, this);
     m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { WriteNow(); });
-    m_lookTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Look(); });
+    m_lookTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Look(m_workMark()); });
 }
 
 Autosaver::~Autosaver() {
@@ -33,19 +33,20 @@ Autosaver::~Autosaver() {
 
 void Autosaver::OnIdle(wxIdleEvent& event) {
     event.Skip();
-    if (m_lookedMark == m_workMark())
+    const size_t mark = m_workMark();
+    if (m_lookedMark == mark)
         return;
     const long sinceLook = m_sinceLook.Time();
     if (sinceLook >= kLookIntervalMs)
-        Look();
+        Look(mark);
     else if (!m_lookTimer.IsRunning())
         m_lookTimer.StartOnce(int(kLookIntervalMs - sinceLook));
 }
 
-void Autosaver::Look() {
+void Autosaver::Look(size_t mark) {
     m_lookTimer.Stop();
     m_sinceLook.Start();
-    m_lookedMark = m_workMark();
+    m_lookedMark = mark;
     const std::optional<AutosavedWork> work = m_unsavedWork();
     if (SameWork(work, m_written)) {
         m_timer.Stop();  // changed and changed back before the file was due

@@ -38,7 +38,8 @@ public:
 
 private:
     void OnIdle(wxIdleEvent& event);
-    void Look();
+    // Compares the work with what the file holds; `mark` is the work's mark now.
+    void Look(size_t mark);
 
     wxWindow* m_window;
     AutosaveFile m_file;
